@@ -1,0 +1,83 @@
+// kestrune-cli: lists the tracks of a player (or of a copy of one) as JSON lines.
+
+#include "cli/JsonLine.h"
+#include "device/TiPod.h"
+
+#include <cstdio>
+#include <iostream>
+#include <string>
+#include <string_view>
+
+namespace {
+
+constexpr int kExitOk = 0;
+constexpr int kExitUsage = 1;
+constexpr int kExitNoDatabase = 2;
+constexpr int kExitDamaged = 3;
+
+void PrintHelp(std::ostream& out) {
+    out << "Usage: kestrune-cli list ROOT\n"
+           "       kestrune-cli --help\n"
+           "\n"
+           "Reads the track database of the player whose root folder is ROOT (the folder that\n"
+           "holds iPod_Control; on Windows a drive such as E:) and prints one JSON object per\n"
+           "track, one a line, in the order of the database, with the keys title, location,\n"
+           "fileSize, album, artist, genre, filetype, comment, eqSetting, composer, grouping\n"
+           "(text) and trackId (number). fileSize is empty when the track's file is missing.\n"
+           "\n"
+           "Exit status: 0 all tracks listed; 1 wrong usage; 2 no readable database under ROOT;\n"
+           "3 the database is damaged: the tracks before the damage were listed.\n";
+}
+
+std::string StripTrailingSeparators(std::string root) {
+    while (root.size() > 1 && (root.back() == '/' || root.back() == '\\'))
+        root.pop_back();
+    return root;
+}
+
+int List(const std::string& root) {
+    TiPod library;
+    library.iPodPath = StripTrailingSeparators(root);
+    const TLoadReport report = library.LoadDatabase();
+    switch (report.outcome) {
+    case TLoadReport::Outcome::Missing:
+        std::cerr << "kestrune-cli: no track database under " << root
+                  << " (looked for iPod_Control/iTunes/itunesdb, any letter case)\n";
+        return kExitNoDatabase;
+    case TLoadReport::Outcome::Unreadable:
+        std::cerr << "kestrune-cli: " << report.message << "\n";
+        return kExitNoDatabase;
+    case TLoadReport::Outcome::Loaded:
+    case TLoadReport::Outcome::Damaged:
+        break;
+    }
+    std::string out;
+    TSong song;
+    for (std::int32_t i = 0; i < library.GetSongCount(); ++i) {
+        library.GetSong(i, song);
+        out += cli::TrackJson(song);
+        out += '\n';
+    }
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    std::fflush(stdout);
+    if (report.outcome == TLoadReport::Outcome::Damaged) {
+        std::cerr << "kestrune-cli: the database " << report.path
+                  << " is damaged; stopped early after " << report.read << " of "
+                  << report.announced << " tracks (" << report.message << ")\n";
+        return kExitDamaged;
+    }
+    return kExitOk;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 2 && (std::string_view(argv[1]) == "--help" || std::string_view(argv[1]) == "-h")) {
+        PrintHelp(std::cout);
+        return kExitOk;
+    }
+    if (argc == 3 && std::string_view(argv[1]) == "list")
+        return List(argv[2]);
+    PrintHelp(std::cerr);
+    return kExitUsage;
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "platform/Files.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace device {
+
+// The path components of a location such as ":iPod_Control:Music:F02:ABCD.mp3". Empty
+// components are dropped. A ".." component would lead off the player: such a location has no
+// file, and nothing is returned. "/" and "\" separate components too, as they do in the
+// path the location becomes on Windows.
+std::optional<std::vector<std::string_view>> LocationComponents(std::string_view location);
+
+// Finds files under a player's root without regard to letter case, as the player's own file
+// system does, listing each folder at most once. An exact spelling wins over a case variant.
+class PlayerFiles {
+public:
+    struct Found {
+        std::string path;
+        std::uint64_t size = 0;
+    };
+
+    explicit PlayerFiles(std::string root);
+    ~PlayerFiles();
+    PlayerFiles(const PlayerFiles&) = delete;
+    PlayerFiles& operator=(const PlayerFiles&) = delete;
+
+    // The file a location names (":"-separated, as in the database).
+    std::optional<Found> FindLocation(std::string_view location);
+    // The file at the given components below the root.
+    std::optional<Found> Find(const std::vector<std::string_view>& components);
+
+    std::size_t FolderListings() const { return listings_; }
+
+private:
+    struct Folder;
+    Folder* ListedFolder(const std::string& path);
+    Folder* ResolveFolder(const std::vector<std::string_view>& components, std::size_t count);
+
+    std::string root_;
+    std::unordered_map<std::string, std::unique_ptr<Folder>> folders_; // by real path
+    std::unordered_map<std::string, Folder*> foldersByLocation_;       // by location prefix
+    std::size_t listings_ = 0;
+};
+
+} // namespace device

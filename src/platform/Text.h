@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// Case-insensitive, accent-sensitive comparison of two UTF-8 texts under the user's locale:
+// negative, zero or positive. Sorting with it follows the locale, not code values.
+int CompareText(std::string_view a, std::string_view b);
+
+// The user's locale decimal separator (UTF-8; "." when the locale gives none).
+std::string DecimalSeparator();
+
+} // namespace platform

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "platform/Status.h"
+
+#include <string>
+
+namespace settings {
+
+// Under HKEY_CURRENT_USER.
+inline constexpr char kRegistryKey[] = "Software\\Kestrune";
+
+struct RegistrySettings {
+    bool DBClickPlaySong = false;
+    bool OverWriteExistFile = false;
+    std::string ProgramFolder;
+};
+
+// Fills the two switches and the program folder from the key. A missing key or value gives the
+// defaults (false, true, empty) and succeeds; a switch counts only when stored as a 32-bit
+// integer. "ExeFile" of a kind other than text fails, leaving ProgramFolder as it was.
+platform::Status ReadRegistry(RegistrySettings& settings);
+
+// Stores the two switches as 1 or 0; fails at the first value that cannot be written (all of
+// them when the key is missing). "ExeFile" is never written here.
+platform::Status WriteRegistry(const RegistrySettings& settings);
+
+// The first-run step that stands in for an installer: creates the key and its "ExeFile" value,
+// naming the per-user default folder, when either is missing, and creates the default folder
+// when "ExeFile" names it. An existing "ExeFile" is never changed.
+platform::Status EnsureProgramFolder();
+
+} // namespace settings

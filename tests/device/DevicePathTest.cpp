@@ -1,0 +1,106 @@
+#include "device/DevicePath.h"
+
+#include "support/PlayerFolder.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+using device::LocationComponents;
+using device::PlayerFiles;
+using testsupport::TempDir;
+using testsupport::WriteFileOfSize;
+
+namespace {
+
+std::vector<std::string> Components(std::string_view location) {
+    auto parts = LocationComponents(location);
+    if (!parts)
+        return {"<none>"};
+    return {parts->begin(), parts->end()};
+}
+
+} // namespace
+
+TEST(LocationComponents, SplitsOnColonsAndDropsEmptyParts) {
+    EXPECT_EQ(Components(":iPod_Control:Music:F02:ABCD.mp3"),
+              (std::vector<std::string>{"iPod_Control", "Music", "F02", "ABCD.mp3"}));
+    EXPECT_EQ(Components("::a::b:"), (std::vector<std::string>{"a", "b"}));
+    EXPECT_EQ(Components(":a:.:b"), (std::vector<std::string>{"a", "b"}));
+}
+
+TEST(LocationComponents, RefusesEveryWayOffThePlayer) {
+    EXPECT_EQ(Components(":iPod_Control:..:..:etc:passwd"), std::vector<std::string>{"<none>"});
+    EXPECT_EQ(Components(":iPod_Control:Music:../../x"), std::vector<std::string>{"<none>"});
+    EXPECT_EQ(Components(":iPod_Control:Music:..\\..\\x"), std::vector<std::string>{"<none>"});
+    EXPECT_EQ(Components(".."), std::vector<std::string>{"<none>"});
+    // A name that merely contains dots is fine.
+    EXPECT_EQ(Components(":a:..b:c.."), (std::vector<std::string>{"a", "..b", "c.."}));
+}
+
+TEST(PlayerFiles, FindsFilesWhateverTheLetterCase) {
+    TempDir root;
+    WriteFileOfSize(root.path(), "iPod_Control/Music/F02/ABCD.mp3", 1234);
+    PlayerFiles files(root.str());
+
+    auto exact = files.FindLocation(":iPod_Control:Music:F02:ABCD.mp3");
+    ASSERT_TRUE(exact);
+    EXPECT_EQ(exact->size, 1234u);
+
+    auto variant = files.FindLocation(":IPOD_CONTROL:music:f02:abcd.MP3");
+    ASSERT_TRUE(variant);
+    EXPECT_EQ(variant->path, (root.path() / "iPod_Control/Music/F02/ABCD.mp3").string());
+
+    EXPECT_FALSE(files.FindLocation(":iPod_Control:Music:F02:ABCE.mp3"));
+    EXPECT_FALSE(files.FindLocation(":iPod_Control:Music:F03:ABCD.mp3"));
+    EXPECT_FALSE(files.FindLocation(":iPod_Control:Music:F02")); // a folder is no track file
+}
+
+TEST(PlayerFiles, PrefersTheExactSpellingOverACaseVariant) {
+    TempDir root;
+    WriteFileOfSize(root.path(), "Music/a.mp3", 1);
+    WriteFileOfSize(root.path(), "Music/A.mp3", 2);
+    PlayerFiles files(root.str());
+    EXPECT_EQ(files.FindLocation(":Music:A.mp3")->size, 2u);
+    EXPECT_EQ(files.FindLocation(":Music:a.mp3")->size, 1u);
+}
+
+TEST(PlayerFiles, NeverLeavesThePlayer) {
+    TempDir outside;
+    WriteFileOfSize(outside.path(), "secret.txt", 10);
+    WriteFileOfSize(outside.path(), "player/iPod_Control/Music/F00/x.mp3", 10);
+    PlayerFiles files((outside.path() / "player").string());
+    EXPECT_FALSE(files.FindLocation(":iPod_Control:..:..:secret.txt"));
+    EXPECT_FALSE(files.FindLocation(":iPod_Control:Music:F00:..:..:..:secret.txt"));
+    EXPECT_TRUE(files.FindLocation(":iPod_Control:Music:F00:x.mp3"));
+}
+
+TEST(PlayerFiles, ListsEachFolderOnceForManyTracks) {
+    TempDir root;
+    for (int folder = 0; folder < 3; ++folder)
+        for (int track = 0; track < 20; ++track)
+            WriteFileOfSize(root.path(),
+                            "iPod_Control/Music/F0" + std::to_string(folder) + "/T" +
+                                std::to_string(track) + ".mp3",
+                            static_cast<std::uint64_t>(track));
+    PlayerFiles files(root.str());
+    for (int folder = 0; folder < 3; ++folder)
+        for (int track = 0; track < 20; ++track) {
+            const std::string location = ":iPod_Control:Music:f0" + std::to_string(folder) + ":t" +
+                                         std::to_string(track) + ".MP3";
+            auto found = files.FindLocation(location);
+            ASSERT_TRUE(found) << location;
+            EXPECT_EQ(found->size, static_cast<std::uint64_t>(track));
+        }
+    // The root, iPod_Control, Music and the three music folders.
+    EXPECT_EQ(files.FolderListings(), 6u);
+}
+
+TEST(PlayerFiles, CachedFolderPartsDoNotConfuseTrailingSeparators) {
+    TempDir root;
+    WriteFileOfSize(root.path(), "a/b/c.mp3", 3);
+    PlayerFiles files(root.str());
+    // ":a:b:" names the folder b (no file); ":a:b:c.mp3" the file in it.
+    EXPECT_FALSE(files.FindLocation(":a:b:"));
+    ASSERT_TRUE(files.FindLocation(":a:b:c.mp3"));
+    EXPECT_EQ(files.FindLocation(":a:b:c.mp3")->size, 3u);
+}
