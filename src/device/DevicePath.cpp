@@ -110,6 +110,14 @@ PlayerFiles::Find(const std::vector<std::string_view>& components) {
     return Found{platform::JoinPath(folder->path, entry->name), entry->size};
 }
 
+std::optional<std::string>
+PlayerFiles::FindFolder(const std::vector<std::string_view>& components) {
+    Folder* folder = ResolveFolder(components, components.size());
+    if (folder == nullptr)
+        return std::nullopt;
+    return folder->path;
+}
+
 std::optional<PlayerFiles::Found> PlayerFiles::FindLocation(std::string_view location) {
     auto components = LocationComponents(location);
     if (!components || components->empty())

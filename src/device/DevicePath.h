@@ -37,6 +37,9 @@ public:
     // The file at the given components below the root.
     std::optional<Found> Find(const std::vector<std::string_view>& components);
 
+    // The folder at the given components below the root.
+    std::optional<std::string> FindFolder(const std::vector<std::string_view>& components);
+
     std::size_t FolderListings() const { return listings_; }
 
 private:

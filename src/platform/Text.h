@@ -9,6 +9,9 @@ namespace platform {
 // negative, zero or positive. Sorting with it follows the locale, not code values.
 int CompareText(std::string_view a, std::string_view b);
 
+// Lower case by the system's file-name case rules (for volume labels).
+std::string ToLowerCase(std::string_view text);
+
 // The user's locale decimal separator (UTF-8; "." when the locale gives none).
 std::string DecimalSeparator();
 

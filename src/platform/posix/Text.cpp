@@ -4,7 +4,10 @@
 #include <langinfo.h>
 #include <locale.h>
 #include <memory>
+#include <unicode/bytestream.h>
+#include <unicode/locid.h>
 #include <unicode/ucol.h>
+#include <unicode/unistr.h>
 #include <unicode/uloc.h>
 
 namespace platform {
@@ -56,6 +59,15 @@ int CompareText(std::string_view a, std::string_view b) {
     if (U_FAILURE(status))
         return a.compare(b);
     return static_cast<int>(result);
+}
+
+std::string ToLowerCase(std::string_view text) {
+    std::string lower;
+    icu::StringByteSink<std::string> sink(&lower);
+    icu::UnicodeString::fromUTF8(icu::StringPiece(text.data(), static_cast<int32_t>(text.size())))
+        .toLower(icu::Locale::getRoot())
+        .toUTF8(sink);
+    return lower;
 }
 
 std::string DecimalSeparator() {

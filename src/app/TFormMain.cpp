@@ -1,0 +1,824 @@
+#include "app/TFormMain.h"
+
+#include "app/DeviceWatcher.h"
+#include "app/Guard.h"
+#include "app/LogClass.h"
+#include "browser/CategoryListModel.h"
+#include "browser/Listing.h"
+#include "browser/Search.h"
+#include "browser/TrackTableModel.h"
+#include "device/DevicePath.h"
+#include "device/DeviceScan.h"
+#include "platform/Drives.h"
+#include "platform/Paths.h"
+#include "platform/Shell.h"
+#include "platform/Text.h"
+#include "settings/LayoutFile.h"
+#include "settings/ProgramFiles.h"
+#include "settings/RegistrySettings.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QTableView>
+#include <QToolButton>
+#include <QUrl>
+#include <QWindow>
+
+#include <algorithm>
+#include <array>
+
+namespace {
+
+constexpr char kApplicationTitle[] = "Kestrune A";
+constexpr char kMakerSite[] = "https://kestrune.net/";
+constexpr int kRowHeight = 16;
+
+// A drop-down list whose closing is an event of its own, whether or not the choice changed.
+class FlatComboBox : public QComboBox {
+public:
+    using QComboBox::QComboBox;
+    std::function<void()> closeUp;
+
+    void hidePopup() override {
+        QComboBox::hidePopup();
+        if (closeUp)
+            closeUp();
+    }
+};
+
+QFont TableFont(bool bold) {
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPixelSize(11);
+    font.setBold(bold);
+    return font;
+}
+
+QWidget* Panel(QWidget* parent, const QRect& geometry) {
+    auto* panel = new QWidget(parent);
+    panel->setGeometry(geometry);
+    panel->setAutoFillBackground(true);
+    QPalette palette = panel->palette();
+    palette.setColor(QPalette::Window, QColor(219, 219, 229));
+    panel->setPalette(palette);
+    return panel;
+}
+
+void SetupGrid(QTableView* view) {
+    view->setFont(TableFont(false));
+    view->setShowGrid(false);
+    view->setFrameShape(QFrame::Box);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    view->setWordWrap(false);
+    view->verticalHeader()->hide();
+    view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    view->verticalHeader()->setDefaultSectionSize(kRowHeight);
+    view->verticalHeader()->setMinimumSectionSize(kRowHeight);
+    view->setStyleSheet(QStringLiteral(
+        "QTableView { selection-background-color: rgb(197, 212, 242); selection-color: black; "
+        "color: palette(shadow); }"
+        "QHeaderView::section { background-color: rgb(166, 202, 240); color: black; }"));
+    view->setContextMenuPolicy(Qt::CustomContextMenu);
+}
+
+bool IsNavigationKey(int key) {
+    switch (key) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+TMainEnvironment TMainEnvironment::System() {
+    TMainEnvironment environment;
+    environment.removableRoots = [] { return platform::RemovableRoots(); };
+    environment.openFile = [](const std::string& path) {
+        QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+    };
+    return environment;
+}
+
+TFormMain::TFormMain(TMainEnvironment environment, QWidget* parent)
+    : QWidget(parent), environment_(std::move(environment)) {
+    BuildControls();
+    app::Guard("FormCreate:", [&] {
+        ProgramFolder.clear();
+        CurrentiPod.clear();
+        iPodSelectorCom->clear();
+        ColWidthList.clear();
+        DBClickPlaySong = false;
+        OverWriteExistFile = false;
+        iPodFound = false;
+        Copying = false;
+        DatabaseCopied = false;
+        ReadRegistry();
+        ReadIniFile();
+    });
+    if (environment_.watchDevices) {
+        watcher_ = new DeviceWatcher(this);
+        connect(watcher_, &DeviceWatcher::DeviceArrived, this, &TFormMain::DeviceArrival);
+    }
+}
+
+TFormMain::~TFormMain() = default;
+
+QTableView* TFormMain::MakeCategoryList(CategoryListModel*& model, QMenu*& menu,
+                                        const QString& name) {
+    auto* list = new QTableView(this);
+    list->setObjectName(name);
+    model = new CategoryListModel(list);
+    list->setModel(model);
+    SetupGrid(list);
+    list->setFont(TableFont(false));
+    list->setStyleSheet(QStringLiteral(
+        "QTableView { selection-background-color: rgb(197, 212, 242); selection-color: black; "
+        "color: black; }"));
+    list->horizontalHeader()->hide();
+    list->horizontalHeader()->setDefaultSectionSize(200);
+    list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list->setGeometry(511, 208, 180, 185);
+    list->viewport()->installEventFilter(this);
+    list->installEventFilter(this);
+
+    menu = new QMenu(list);
+    const QString base = name.left(name.size() - 4); // "ArtistList" -> "Artist"
+    auto add = [&](const QString& entry, const QString& caption,
+                   void (TFormMain::*command)(QTableView*)) {
+        QAction* action = menu->addAction(caption);
+        action->setObjectName(entry + base);
+        connect(action, &QAction::triggered, this,
+                [this, list, command] { (this->*command)(list); });
+    };
+    add(QStringLiteral("SelectAll"), QStringLiteral("Select All"), &TFormMain::SelectAllIn);
+    add(QStringLiteral("InvertSelect"), QStringLiteral("Invert Select"),
+        &TFormMain::InvertSelectIn);
+    add(QStringLiteral("ClearSelect"), QStringLiteral("Clear Select"), &TFormMain::ClearSelectIn);
+    connect(list, &QWidget::customContextMenuRequested, this,
+            [this, list](const QPoint& at) { ListRightClick(list, list->indexAt(at).row()); });
+    connect(list->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this, list] {
+        if (list->hasFocus())
+            ListClicked(list);
+    });
+    return list;
+}
+
+void TFormMain::BuildControls() {
+    setObjectName(QStringLiteral("FormMain"));
+    setWindowTitle(QString::fromLatin1(kApplicationTitle));
+    setWindowFlag(Qt::FramelessWindowHint);
+    setFixedSize(706, 476);
+    setAutoFillBackground(true);
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Window, QColor(41, 43, 55));
+    setPalette(palette);
+
+    Notifier = new QLabel(this);
+    Notifier->setObjectName(QStringLiteral("Notifier"));
+    Notifier->setGeometry(217, 4, 256, 20);
+    Notifier->setAlignment(Qt::AlignCenter);
+    Notifier->setStyleSheet(
+        QStringLiteral("QLabel { color: rgb(245, 255, 91); font-weight: bold; }"));
+
+    ProgressBarItunes = new QProgressBar(this);
+    ProgressBarItunes->setObjectName(QStringLiteral("ProgressBarItunes"));
+    ProgressBarItunes->setGeometry(224, 38, 257, 11);
+    ProgressBarItunes->setRange(0, 100);
+    ProgressBarItunes->setValue(0);
+    ProgressBarItunes->setTextVisible(false);
+
+    auto titleButton = [&](const QString& name, const QString& glyph, int left) {
+        auto* button = new QToolButton(this);
+        button->setObjectName(name);
+        button->setText(glyph);
+        button->setGeometry(left, 10, 18, 18);
+        return button;
+    };
+    connect(titleButton(QStringLiteral("XP_ButtonSmall1"), QStringLiteral("_"), 616),
+            &QToolButton::clicked, this, &QWidget::showMinimized);
+    connect(titleButton(QStringLiteral("XP_ButtonSmall3"), QStringLiteral("x"), 640),
+            &QToolButton::clicked, this, &QWidget::close);
+    connect(titleButton(QStringLiteral("XP_ButtonSmall2"), QStringLiteral("w"), 664),
+            &QToolButton::clicked, this,
+            [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(kMakerSite))); });
+
+    // The track table panel.
+    QWidget* songPanel = Panel(this, QRect(8, 56, 489, 399));
+    AdvStringGridSong = new QTableView(songPanel);
+    AdvStringGridSong->setObjectName(QStringLiteral("AdvStringGridSong"));
+    AdvStringGridSong->setGeometry(8, 8, 473, 385);
+    SongModel = new TrackTableModel(iPod, AdvStringGridSong);
+    AdvStringGridSong->setModel(SongModel);
+    SetupGrid(AdvStringGridSong);
+    AdvStringGridSong->horizontalHeader()->setFont(TableFont(true));
+    AdvStringGridSong->horizontalHeader()->setFixedHeight(kRowHeight + 2);
+    AdvStringGridSong->horizontalHeader()->setHighlightSections(false);
+    AdvStringGridSong->horizontalHeader()->setSectionsClickable(true);
+    AdvStringGridSong->horizontalHeader()->setMinimumSectionSize(0);
+    AdvStringGridSong->horizontalHeader()->setContextMenuPolicy(Qt::CustomContextMenu);
+    AdvStringGridSong->viewport()->installEventFilter(this);
+    AdvStringGridSong->installEventFilter(this);
+    connect(AdvStringGridSong->horizontalHeader(), &QHeaderView::sectionClicked, this,
+            [this](int column) {
+                if (SongModel->rowCount() < 2 ||
+                    SongModel->TrackOfRow(0) == TrackTableModel::kNoTrack)
+                    return;
+                sortOrder_ = column == sortColumn_ && sortOrder_ == Qt::AscendingOrder
+                                 ? Qt::DescendingOrder
+                                 : Qt::AscendingOrder;
+                sortColumn_ = column;
+                AdvStringGridSong->horizontalHeader()->setSortIndicatorShown(true);
+                AdvStringGridSong->horizontalHeader()->setSortIndicator(column, sortOrder_);
+                SongModel->SortRows(column, sortOrder_);
+            });
+    connect(AdvStringGridSong, &QTableView::doubleClicked, this,
+            [this](const QModelIndex& index) { AdvStringGridSongDblClickCell(index.row()); });
+    connect(AdvStringGridSong, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { SongRightClick(AdvStringGridSong->indexAt(at).row()); });
+    connect(AdvStringGridSong->horizontalHeader(), &QWidget::customContextMenuRequested, this,
+            [this] { SongRightClick(-1); });
+
+    SongsPopupMenu = new QMenu(AdvStringGridSong);
+    auto songAction = [&](const char* name, const char* caption) {
+        QAction* action = SongsPopupMenu->addAction(QString::fromLatin1(caption));
+        action->setObjectName(QString::fromLatin1(name));
+        return action;
+    };
+    // Copy and Stop belong to the copy engine; they are only enabled here.
+    songAction("CopyoutSong", "Copy");
+    songAction("StopCopyOut", "Stop");
+    connect(songAction("SelectAllSong", "Select All"), &QAction::triggered, this,
+            &TFormMain::SelectAllSongs);
+    connect(songAction("InvertSelectSong", "Invert Select"), &QAction::triggered, this,
+            &TFormMain::InvertSelectSongs);
+    connect(songAction("ClearSelectSong", "Clear Select"), &QAction::triggered, this,
+            &TFormMain::ClearSelectSongs);
+
+    // The search and device panel.
+    QWidget* searchPanel = Panel(this, QRect(504, 56, 193, 105));
+    SearchCaption = new QLabel(QStringLiteral("Search"), searchPanel);
+    SearchCaption->setGeometry(9, 24, 40, 14);
+    Edit1 = new QLineEdit(searchPanel);
+    Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setGeometry(50, 26, 124, 19);
+    Edit1->setFrame(false);
+    Edit1->installEventFilter(this);
+    SelectorCaption = new QLabel(QStringLiteral("iPod"), searchPanel);
+    SelectorCaption->setGeometry(19, 62, 28, 14);
+    auto* selector = new FlatComboBox(searchPanel);
+    selector->setObjectName(QStringLiteral("iPodSelectorCom"));
+    selector->setGeometry(49, 59, 127, 21);
+    selector->setStyleSheet(QStringLiteral("QComboBox { color: rgb(65, 67, 64); }"));
+    selector->closeUp = [this] { iPodSelectorComCloseUp(); };
+    iPodSelectorCom = selector;
+
+    // The list panel with its tab buttons; the lists lie on top of each other.
+    QWidget* listPanel = Panel(this, QRect(504, 176, 193, 225));
+    auto tab = [&](const char* name, const char* caption, int left, int width, int index) {
+        auto* button = new QPushButton(QString::fromLatin1(caption), listPanel);
+        button->setObjectName(QString::fromLatin1(name));
+        button->setGeometry(left, 14, width, 18);
+        QFont font = button->font();
+        font.setBold(true);
+        button->setFont(font);
+        connect(button, &QPushButton::clicked, this, [this, index] { ActivateTab(index); });
+        return button;
+    };
+    ArtistTabButton = tab("ArtistTabButton", "Artist", 7, 59, 0);
+    AlbumTabButton = tab("AlbumTabButton", "Album", 66, 60, 1);
+    FileTypeTabButton = tab("FileTypeTabButton", "File Type", 126, 61, 2);
+    ArtistList = MakeCategoryList(ArtistModel, ArtistPopupMenu, QStringLiteral("ArtistList"));
+    AlbumList = MakeCategoryList(AlbumModel, AlbumPopupMenu, QStringLiteral("AlbumList"));
+    FileTypeList =
+        MakeCategoryList(FileTypeModel, FileTypePopupMenu, QStringLiteral("FileTypeList"));
+
+    // The button bar. Copy and Option open the copy job and the options window.
+    auto barButton = [&](const char* name, const char* caption, int left) {
+        auto* button = new QPushButton(QString::fromLatin1(caption), this);
+        button->setObjectName(QString::fromLatin1(name));
+        button->setGeometry(left, 413, 56, 29);
+        return button;
+    };
+    XP_Button5 = barButton("XP_Button5", "WebSite", 517);
+    XP_Button3 = barButton("XP_Button3", "Option", 573);
+    ButtonCopy = barButton("ButtonCopy", "Copy", 629);
+    connect(XP_Button5, &QPushButton::clicked, this,
+            [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(kMakerSite))); });
+    ActivateTab(0);
+}
+
+// ---- Settings -------------------------------------------------------------------------------
+
+void TFormMain::ReadRegistry() {
+    app::Guard("ReadRegistry:", [&]() -> platform::Status {
+        // Stands in for the installer: the key and the program folder exist from the first run.
+        const platform::Status prepared = settings::EnsureProgramFolder();
+        settings::RegistrySettings stored;
+        stored.DBClickPlaySong = DBClickPlaySong;
+        stored.OverWriteExistFile = OverWriteExistFile;
+        const platform::Status read = settings::ReadRegistry(stored);
+        DBClickPlaySong = stored.DBClickPlaySong;
+        OverWriteExistFile = stored.OverWriteExistFile;
+        ProgramFolder = stored.ProgramFolder;
+        app::TLogClass::SetProgramFolder(ProgramFolder);
+        return read.ok() ? prepared : read;
+    });
+}
+
+void TFormMain::WriteRegistry() {
+    app::Guard("WriteRegistry:", [&] {
+        settings::RegistrySettings stored;
+        stored.DBClickPlaySong = DBClickPlaySong;
+        stored.OverWriteExistFile = OverWriteExistFile;
+        stored.ProgramFolder = ProgramFolder;
+        return settings::WriteRegistry(stored);
+    });
+}
+
+void TFormMain::ReadIniFile() {
+    app::Guard("ReadIniFile:", [&] {
+        settings::Layout layout;
+        const platform::Status status = settings::ReadIniFile(ProgramFolder, layout);
+        iPodSelectorCom->setVisible(layout.iPodSelector);
+        SelectorCaption->setVisible(layout.iPodSelectorCaption);
+        Edit1->setVisible(layout.SearchBox);
+        SearchCaption->setVisible(layout.SearchBoxCaption);
+        ArtistList->setVisible(layout.ArtistList);
+        AlbumList->setVisible(layout.AlbumList);
+        FileTypeList->setVisible(layout.FileTypeList);
+        ColWidthList = layout.ColWidthList;
+        return status;
+    });
+}
+
+void TFormMain::WriteIniFile() {
+    app::Guard("WriteIniFile:", [&] {
+        std::array<int, settings::kLayoutColumns> widths{};
+        for (int column = 0; column < settings::kLayoutColumns; ++column)
+            widths[static_cast<std::size_t>(column)] = AdvStringGridSong->columnWidth(column);
+        return settings::WriteIniFile(ProgramFolder, widths);
+    });
+}
+
+// ---- Life cycle -----------------------------------------------------------------------------
+
+void TFormMain::showEvent(QShowEvent* event) {
+    if (!shown_) {
+        shown_ = true;
+        FormShow();
+    }
+    QWidget::showEvent(event);
+}
+
+void TFormMain::FormShow() {
+    app::Guard("FormShow:", [&]() -> platform::Status {
+        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+            const QRect area = screen->geometry();
+            move((area.width() - width()) / 2, (area.height() - height()) / 2);
+        }
+        ArtistList->setVisible(true);
+        AlbumList->setVisible(false);
+        FileTypeList->setVisible(false);
+        DisPlaySongsInit();
+        DisPlayOtherInit();
+        if (!GetiPodDriver())
+            return platform::Status::Ok();
+        if (platform::Status loaded = LoadCurrentiPod(); !loaded)
+            return loaded;
+        DisPlaySongs(TDisplayMode::dmAll);
+        DisPlayOther();
+        ReportDamage(lastLoad_);
+        CopyiPodDatabase();
+        return platform::Status::Ok();
+    });
+}
+
+void TFormMain::closeEvent(QCloseEvent* event) {
+    FormClose();
+    QWidget::closeEvent(event);
+}
+
+void TFormMain::FormClose() {
+    WriteIniFile();
+    WriteRegistry();
+}
+
+void TFormMain::mousePressEvent(QMouseEvent* event) {
+    // The window has no system frame: its free areas move it.
+    if (event->button() == Qt::LeftButton && windowHandle() != nullptr)
+        windowHandle()->startSystemMove();
+    QWidget::mousePressEvent(event);
+}
+
+// ---- Track table ----------------------------------------------------------------------------
+
+void TFormMain::ShowStatus(const std::string& text) {
+    Notifier->setText(QString::fromStdString(browser::CutStatusText(text)));
+}
+
+void TFormMain::DisPlaySongsInit() {
+    app::Guard("DisPlaySongsInit:", [&] {
+        AdvStringGridSong->setColumnWidth(0, 16);
+        for (int column = 1; column < TrackTableModel::kColumns; ++column)
+            AdvStringGridSong->setColumnWidth(
+                column, std::max(0, std::stoi(ColWidthList.at(static_cast<std::size_t>(column)))));
+        SongModel->ShowBlankRow();
+    });
+}
+
+void TFormMain::DisPlaySongs(TDisplayMode mode, const std::vector<std::string>& names) {
+    app::Guard("DisPlaySongs:", [&] {
+        DisPlaySongsInit();
+        sortColumn_ = 0;
+        sortOrder_ = Qt::AscendingOrder;
+        AdvStringGridSong->horizontalHeader()->setSortIndicatorShown(false);
+        SongModel->ShowTracks(browser::ListTracks(iPod, mode, names));
+        if (auto status = browser::ListingStatus(mode, names, iPod.GetSongCount()))
+            ShowStatus(*status);
+    });
+}
+
+std::vector<int> TFormMain::SelectedRows(QTableView* view) const {
+    std::vector<int> rows;
+    for (const QModelIndex& index : view->selectionModel()->selectedRows())
+        rows.push_back(index.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void TFormMain::SetRowsSelected(QTableView* view, const std::vector<int>& rows, bool selected) {
+    QItemSelection selection;
+    for (int row : rows)
+        selection.select(view->model()->index(row, 0), view->model()->index(row, 0));
+    view->selectionModel()->select(
+        selection, (selected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect) |
+                       QItemSelectionModel::Rows);
+}
+
+void TFormMain::ShowSelectionCount() {
+    if (!iPodFound)
+        return;
+    std::int64_t count = 0;
+    for (int row : SelectedRows(AdvStringGridSong))
+        if (SongModel->TrackOfRow(row) != TrackTableModel::kNoTrack &&
+            !iPod.Field(SongModel->TrackOfRow(row), SongField::Title).empty())
+            ++count;
+    ShowStatus(browser::SelectionCountText(count));
+}
+
+void TFormMain::SelectAllSongs() {
+    AdvStringGridSong->selectAll();
+    ShowSelectionCount();
+}
+
+void TFormMain::InvertSelectSongs() {
+    QItemSelection all(SongModel->index(0, 0),
+                       SongModel->index(SongModel->rowCount() - 1, TrackTableModel::kColumns - 1));
+    if (SongModel->rowCount() > 0)
+        AdvStringGridSong->selectionModel()->select(all, QItemSelectionModel::Toggle |
+                                                             QItemSelectionModel::Rows);
+    ShowSelectionCount();
+}
+
+void TFormMain::ClearSelectSongs() {
+    AdvStringGridSong->clearSelection();
+    ShowSelectionCount();
+}
+
+void TFormMain::SongRightClick(int row) {
+    if (row >= 0)
+        SetRowsSelected(AdvStringGridSong, {row}, true);
+    ShowSelectionCount();
+    UpdateMenuEnabling();
+    if (isVisible())
+        SongsPopupMenu->popup(QCursor::pos());
+}
+
+void TFormMain::AdvStringGridSongDblClickCell(int row) {
+    app::Guard("PlaySong:", [&] {
+        if (!DBClickPlaySong || !iPodFound || row < 0)
+            return;
+        // The row's own track: two tracks with one title are still two files.
+        const std::int32_t track = SongModel->TrackOfRow(row);
+        if (track == TrackTableModel::kNoTrack)
+            return;
+        const std::string_view location = iPod.Field(track, SongField::Location);
+        auto components = device::LocationComponents(location);
+        if (!components || components->empty())
+            return; // a location that leaves the player names no file of it
+        device::PlayerFiles files(iPod.iPodPath);
+        std::string path;
+        if (auto found = files.Find(*components)) {
+            path = found->path;
+        } else {
+            path = iPod.iPodPath;
+            for (std::string_view part : *components) {
+                path += platform::kPathSeparator;
+                path += part;
+            }
+        }
+        if (environment_.openFile)
+            environment_.openFile(path);
+    });
+}
+
+// ---- Category lists -------------------------------------------------------------------------
+
+void TFormMain::DisPlayOtherInit() {
+    app::Guard("DisPlayOtherInit:", [&] {
+        for (CategoryListModel* model : {ArtistModel, AlbumModel, FileTypeModel})
+            model->ShowEmpty();
+        for (QTableView* list : {ArtistList, AlbumList, FileTypeList})
+            list->setColumnWidth(0, 200);
+    });
+}
+
+void TFormMain::DisPlayOther() {
+    app::Guard("DisPlayOther:", [&] {
+        ArtistModel->ShowValues(iPod.GetArtistList());
+        AlbumModel->ShowValues(iPod.GetAlbumList());
+        FileTypeModel->ShowValues(iPod.GetFileTypeList());
+    });
+}
+
+void TFormMain::ShowListSongs(QTableView* list, TDisplayMode mode, const char* logPrefix) {
+    app::Guard(logPrefix, [&] {
+        if (!iPodFound || Copying)
+            return;
+        const auto* model = static_cast<const CategoryListModel*>(list->model());
+        std::vector<std::string> names;
+        for (int row : SelectedRows(list))
+            names.push_back(model->EntryText(row));
+        const bool all = std::any_of(names.begin(), names.end(), [](const std::string& name) {
+            return platform::CompareText(name, browser::kAllEntry) == 0;
+        });
+        if (all)
+            DisPlaySongs(TDisplayMode::dmAll);
+        else if (!names.empty())
+            DisPlaySongs(mode, names);
+    });
+}
+
+void TFormMain::DisPlayCurrentArtistSongs() {
+    ShowListSongs(ArtistList, TDisplayMode::dmArtists, "DisPlayCurrentArtistSongs:");
+}
+
+void TFormMain::DisPlayCurrentAlbumSongs() {
+    ShowListSongs(AlbumList, TDisplayMode::dmAlbums, "DisPlayCurrentAlbumSongs:");
+}
+
+void TFormMain::DisPlayCurrentFileTypeSongs() {
+    ShowListSongs(FileTypeList, TDisplayMode::dmFileTypes, "DisPlayCurrentFileTypeSongs:");
+}
+
+void TFormMain::ListClicked(QTableView* list) {
+    for (QTableView* other : {ArtistList, AlbumList, FileTypeList})
+        if (other != list)
+            other->clearSelection();
+}
+
+namespace {
+
+void ShowListFor(TFormMain& form, QTableView* list) {
+    if (list == form.ArtistList)
+        form.DisPlayCurrentArtistSongs();
+    else if (list == form.AlbumList)
+        form.DisPlayCurrentAlbumSongs();
+    else
+        form.DisPlayCurrentFileTypeSongs();
+}
+
+std::vector<int> EntryRows(const QTableView* list) {
+    std::vector<int> rows;
+    for (int row = 1; row < list->model()->rowCount(); ++row)
+        rows.push_back(row);
+    return rows;
+}
+
+} // namespace
+
+void TFormMain::SelectAllIn(QTableView* list) {
+    SetRowsSelected(list, EntryRows(list), true);
+    ShowListFor(*this, list);
+}
+
+void TFormMain::InvertSelectIn(QTableView* list) {
+    const std::vector<int> rows = EntryRows(list);
+    if (!rows.empty()) {
+        QItemSelection entries(list->model()->index(rows.front(), 0),
+                               list->model()->index(rows.back(), 0));
+        list->selectionModel()->select(entries,
+                                       QItemSelectionModel::Toggle | QItemSelectionModel::Rows);
+    }
+    ShowListFor(*this, list);
+}
+
+void TFormMain::ClearSelectIn(QTableView* list) {
+    list->clearSelection();
+}
+
+void TFormMain::ListRightClick(QTableView* list, int row) {
+    if (row >= 1) {
+        SetRowsSelected(list, {row}, true);
+        list->viewport()->update();
+        ShowListFor(*this, list);
+    }
+    UpdateMenuEnabling();
+    QMenu* menu = list == ArtistList  ? ArtistPopupMenu
+                  : list == AlbumList ? AlbumPopupMenu
+                                      : FileTypePopupMenu;
+    if (isVisible())
+        menu->popup(QCursor::pos());
+}
+
+void TFormMain::ActivateTab(int tab) {
+    QPushButton* buttons[] = {ArtistTabButton, AlbumTabButton, FileTypeTabButton};
+    QTableView* lists[] = {ArtistList, AlbumList, FileTypeList};
+    for (int i = 0; i < 3; ++i) {
+        QPushButton* button = buttons[i];
+        const bool active = i == tab;
+        const QRect at = button->geometry();
+        button->setGeometry(at.left(), active ? 12 : 14, at.width(), active ? 20 : 18);
+        button->setStyleSheet(active ? QStringLiteral("QPushButton { color: black; }")
+                                     : QStringLiteral("QPushButton { color: palette(shadow); }"));
+        lists[i]->setVisible(active);
+    }
+}
+
+void TFormMain::UpdateMenuEnabling() {
+    for (QAction* action : SongsPopupMenu->actions()) {
+        const bool stop = action->objectName() == QStringLiteral("StopCopyOut");
+        action->setEnabled(Copying ? stop : (iPodFound && !stop));
+    }
+    for (QMenu* menu : {ArtistPopupMenu, AlbumPopupMenu, FileTypePopupMenu})
+        for (QAction* action : menu->actions())
+            action->setEnabled(iPodFound);
+}
+
+// ---- Search ---------------------------------------------------------------------------------
+
+void TFormMain::Edit1KeyDown() {
+    app::Guard("Edit1KeyPress:", [&] {
+        if (!iPodFound || Copying)
+            return;
+        const std::string text = Edit1->text().toStdString();
+        if (!browser::SearchTextAccepted(text))
+            return;
+        DisPlaySongs(TDisplayMode::dmSearch, {text});
+    });
+}
+
+// ---- Devices --------------------------------------------------------------------------------
+
+bool TFormMain::GetiPodDriver() {
+    bool result = false;
+    app::Guard("GetiPodDriver:", [&] {
+        iPodSelectorCom->clear();
+        device::ScanSources sources{environment_.removableRoots, environment_.extraPlayers};
+        const auto players = device::ScanPlayers(sources, [](const std::string& message) {
+            app::TLogClass::WriteLog("GetVolumInformation:" + message);
+        });
+        for (const device::FoundPlayer& player : players) {
+            if (CurrentiPod.empty())
+                CurrentiPod = player.root;
+            iPodSelectorCom->addItem(QString::fromStdString(player.entry));
+            iPodSelectorCom->setCurrentIndex(0);
+            iPodFound = true;
+            result = true;
+        }
+        if (iPodSelectorCom->count() == 0) {
+            iPodSelectorCom->addItem(QString::fromLatin1(device::kNoPlayerEntry));
+            iPodSelectorCom->setCurrentIndex(0);
+            ShowStatus(device::kNoPlayerEntry);
+        } else {
+            ShowStatus(std::to_string(iPodSelectorCom->count()) + " iPod detected.");
+        }
+    });
+    return result;
+}
+
+platform::Status TFormMain::LoadCurrentiPod() {
+    iPod.iPodPath = CurrentiPod;
+    lastLoad_ = iPod.LoadDatabase();
+    if (lastLoad_.outcome == TLoadReport::Outcome::Unreadable)
+        return platform::Status::Error(lastLoad_.message);
+    return platform::Status::Ok();
+}
+
+void TFormMain::ReportDamage(const TLoadReport& report) {
+    if (report.outcome == TLoadReport::Outcome::Damaged)
+        ShowStatus("Damaged database: " + std::to_string(report.read) + " of " +
+                   std::to_string(report.announced) + " tracks read");
+}
+
+void TFormMain::CopyiPodDatabase() {
+    if (DatabaseCopied)
+        return;
+    DatabaseCopied = true;
+    device::PlayerFiles files(iPod.iPodPath);
+    if (auto database = device::FindDatabaseFile(files))
+        (void)platform::CopyFileReplacing(*database,
+                                          settings::ProgramFile(ProgramFolder, "Idb.ant"));
+}
+
+void TFormMain::ReloadAfterChoice() {
+    const platform::Status loaded = LoadCurrentiPod();
+    if (!loaded) {
+        QMessageBox::critical(this, QString::fromLatin1(kApplicationTitle),
+                              QString::fromStdString(loaded.message()));
+        return;
+    }
+    DisPlaySongs(TDisplayMode::dmAll);
+    DisPlayOther();
+    ReportDamage(lastLoad_);
+}
+
+void TFormMain::DeviceArrival() {
+    ShowStatus("Detecting New iPod...");
+    GetiPodDriver();
+    ReloadAfterChoice();
+}
+
+void TFormMain::iPodSelectorComCloseUp() {
+    // Nothing to load while the selector only asks for a player.
+    if (!iPodFound || iPodSelectorCom->currentText() == QString::fromLatin1(device::kNoPlayerEntry))
+        return;
+    const std::string root = device::RootFromEntry(iPodSelectorCom->currentText().toStdString());
+    if (root.empty())
+        return;
+    CurrentiPod = root;
+    ReloadAfterChoice();
+}
+
+// ---- Events ---------------------------------------------------------------------------------
+
+bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
+    if (FileTypeList == nullptr) // still building the controls
+        return QWidget::eventFilter(watched, event);
+    const bool press = event->type() == QEvent::MouseButtonPress;
+    const bool release = event->type() == QEvent::MouseButtonRelease;
+    const bool key = event->type() == QEvent::KeyPress;
+
+    if (watched == AdvStringGridSong->viewport() && release && iPodFound && !Copying) {
+        ProgressBarItunes->setValue(0);
+        ShowSelectionCount();
+    }
+    if (watched == AdvStringGridSong && key) {
+        const auto* keyEvent = static_cast<QKeyEvent*>(event);
+        if (keyEvent->key() == Qt::Key_A && (keyEvent->modifiers() & Qt::ControlModifier)) {
+            SelectAllSongs();
+            return true;
+        }
+        if (keyEvent->key() == Qt::Key_Space && keyEvent->modifiers() == Qt::NoModifier) {
+            const QModelIndex current = AdvStringGridSong->currentIndex();
+            if (current.isValid())
+                AdvStringGridSong->selectionModel()->select(current, QItemSelectionModel::Toggle |
+                                                                         QItemSelectionModel::Rows);
+            return true;
+        }
+    }
+    if (watched == Edit1 && key) {
+        const int pressed = static_cast<QKeyEvent*>(event)->key();
+        if (pressed == Qt::Key_Return || pressed == Qt::Key_Enter) {
+            Edit1KeyDown();
+            return true;
+        }
+    }
+    for (QTableView* list : {ArtistList, AlbumList, FileTypeList}) {
+        if (watched == list->viewport() && press &&
+            static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+            ListClicked(list);
+        if (watched == list->viewport() && release)
+            ShowListFor(*this, list);
+        if (watched == list && key) {
+            const auto* keyEvent = static_cast<QKeyEvent*>(event);
+            if (keyEvent->key() == Qt::Key_A && (keyEvent->modifiers() & Qt::ControlModifier)) {
+                SelectAllIn(list);
+                return true;
+            }
+            if (IsNavigationKey(keyEvent->key()))
+                ListClicked(list);
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}

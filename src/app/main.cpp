@@ -1,0 +1,38 @@
+// kestrune: the windowed program.
+
+#include "app/TFormMain.h"
+
+#include <QApplication>
+#include <QIcon>
+
+#include <cstdio>
+#include <string>
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationDisplayName(QStringLiteral("Kestrune A"));
+    QApplication::setApplicationName(QStringLiteral("Kestrune A"));
+    QApplication::setWindowIcon(QIcon());
+
+    TMainEnvironment environment = TMainEnvironment::System();
+    const QStringList arguments = QApplication::arguments();
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        if (arguments[i] == QStringLiteral("--player") && i + 1 < arguments.size()) {
+            environment.extraPlayers.push_back(arguments[++i].toStdString());
+        } else if (arguments[i] == QStringLiteral("--help")) {
+            std::puts(
+                "Usage: kestrune [--player DIR]...\n"
+                "  --player DIR   list the folder DIR (which holds iPod_Control) as a player,\n"
+                "                 as if it had been detected; may be repeated");
+            return 0;
+        } else {
+            std::fprintf(stderr, "kestrune: unknown argument %s (try --help)\n",
+                         arguments[i].toLocal8Bit().constData());
+            return 1;
+        }
+    }
+
+    TFormMain form(std::move(environment));
+    form.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,185 @@
+#include "browser/TrackTableModel.h"
+
+#include "device/TiPod.h"
+
+#include <QCollator>
+#include <QColor>
+#include <QFont>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <algorithm>
+#include <numeric>
+
+namespace {
+
+constexpr SongField kColumnField[TrackTableModel::kColumns] = {
+    SongField::Title, // column 0 shows the play symbol only
+    SongField::Title,    SongField::FileSize, SongField::Album,   SongField::Artist,
+    SongField::Genre,    SongField::Filetype, SongField::Comment, SongField::EQSetting,
+    SongField::Composer, SongField::Grouping,
+};
+
+const char* const kHeaders[TrackTableModel::kColumns] = {
+    "",         "Title",   "File Size", "Album",    "Artist",   "Genre",
+    "Filetype", "Comment", "EQSetting", "Composer", "Grouping",
+};
+
+const QColor kBandColour(251, 254, 204);
+
+bool ParsesAsNumber(const QString& text, double& value) {
+    bool ok = false;
+    value = text.toDouble(&ok);
+    return ok;
+}
+
+} // namespace
+
+TrackTableModel::TrackTableModel(const TiPod& library, QObject* parent)
+    : QAbstractTableModel(parent), library_(library), playSymbol_(PlaySymbol()) {
+    rows_.push_back(kNoTrack);
+}
+
+QPixmap TrackTableModel::PlaySymbol() {
+    // A round grey button with a white play triangle, 16 x 16 with a transparent background.
+    QPixmap pixmap(16, 16);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QColor(110, 110, 110));
+    painter.setBrush(QColor(150, 150, 150));
+    painter.drawEllipse(QRectF(1.5, 1.5, 13, 13));
+    QPainterPath triangle;
+    triangle.moveTo(6, 4.5);
+    triangle.lineTo(11.5, 8);
+    triangle.lineTo(6, 11.5);
+    triangle.closeSubpath();
+    painter.fillPath(triangle, Qt::white);
+    return pixmap;
+}
+
+void TrackTableModel::ShowBlankRow() {
+    ShowTracks({});
+}
+
+void TrackTableModel::ShowTracks(std::vector<std::int32_t> tracks) {
+    beginResetModel();
+    rows_ = std::move(tracks);
+    if (rows_.empty())
+        rows_.push_back(kNoTrack);
+    endResetModel();
+}
+
+std::int32_t TrackTableModel::TrackOfRow(int row) const {
+    if (row < 0 || static_cast<std::size_t>(row) >= rows_.size())
+        return kNoTrack;
+    return rows_[static_cast<std::size_t>(row)];
+}
+
+int TrackTableModel::rowCount(const QModelIndex& parent) const {
+    // An empty library leaves the header alone.
+    if (parent.isValid() || library_.GetSongCount() == 0)
+        return 0;
+    return static_cast<int>(rows_.size());
+}
+
+int TrackTableModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : kColumns;
+}
+
+QString TrackTableModel::CellText(int row, int column) const {
+    const std::int32_t track = TrackOfRow(row);
+    if (track == kNoTrack || column <= 0 || column >= kColumns)
+        return {};
+    const std::string_view text = library_.Field(track, kColumnField[column]);
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QVariant TrackTableModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid())
+        return {};
+    switch (role) {
+    case Qt::DisplayRole:
+        return CellText(index.row(), index.column());
+    case Qt::DecorationRole:
+        if (index.column() == 0 && TrackOfRow(index.row()) != kNoTrack)
+            return playSymbol_;
+        return {};
+    case Qt::BackgroundRole:
+        if (index.row() % 2 == 0)
+            return kBandColour;
+        return {};
+    case Qt::TextAlignmentRole:
+        if (index.column() == 0)
+            return QVariant::fromValue(Qt::AlignRight | Qt::AlignTop);
+        return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
+    default:
+        return {};
+    }
+}
+
+QVariant TrackTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || section < 0 || section >= kColumns)
+        return {};
+    if (role == Qt::DisplayRole)
+        return QString::fromLatin1(kHeaders[section]);
+    return {};
+}
+
+void TrackTableModel::SortRows(int column, Qt::SortOrder order) {
+    if (rows_.size() < 2 || column <= 0 || column >= kColumns)
+        return;
+    const int count = static_cast<int>(rows_.size());
+
+    // Blank cells first; a column of numbers by value; text by the user's locale, case aside.
+    std::vector<QString> texts(rows_.size());
+    bool numeric = true;
+    std::vector<double> numbers(rows_.size(), 0.0);
+    for (int row = 0; row < count; ++row) {
+        texts[static_cast<std::size_t>(row)] = CellText(row, column);
+        if (!texts[static_cast<std::size_t>(row)].isEmpty() &&
+            !ParsesAsNumber(texts[static_cast<std::size_t>(row)],
+                            numbers[static_cast<std::size_t>(row)]))
+            numeric = false;
+    }
+    std::vector<QCollatorSortKey> keys;
+    if (!numeric) {
+        QCollator collator;
+        collator.setCaseSensitivity(Qt::CaseInsensitive);
+        keys.reserve(rows_.size());
+        for (const QString& text : texts)
+            keys.push_back(collator.sortKey(text));
+    }
+    std::vector<int> order_(rows_.size());
+    std::iota(order_.begin(), order_.end(), 0);
+    auto less = [&](int a, int b) {
+        const bool blankA = texts[static_cast<std::size_t>(a)].isEmpty();
+        const bool blankB = texts[static_cast<std::size_t>(b)].isEmpty();
+        if (blankA != blankB)
+            return blankA;
+        if (numeric)
+            return numbers[static_cast<std::size_t>(a)] < numbers[static_cast<std::size_t>(b)];
+        return keys[static_cast<std::size_t>(a)].compare(keys[static_cast<std::size_t>(b)]) < 0;
+    };
+    std::stable_sort(order_.begin(), order_.end(), [&](int a, int b) {
+        return order == Qt::AscendingOrder ? less(a, b) : less(b, a);
+    });
+
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    std::vector<int> newRowOf(rows_.size());
+    std::vector<std::int32_t> sorted(rows_.size());
+    for (int to = 0; to < count; ++to) {
+        sorted[static_cast<std::size_t>(to)] =
+            rows_[static_cast<std::size_t>(order_[static_cast<std::size_t>(to)])];
+        newRowOf[static_cast<std::size_t>(order_[static_cast<std::size_t>(to)])] = to;
+    }
+    rows_ = std::move(sorted);
+    const QModelIndexList before = persistentIndexList();
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (const QModelIndex& index : before)
+        after.push_back(
+            this->index(newRowOf[static_cast<std::size_t>(index.row())], index.column()));
+    changePersistentIndexList(before, after);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}

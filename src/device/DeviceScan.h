@@ -1,0 +1,38 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace device {
+
+inline constexpr char kNoPlayerEntry[] = "Please connect your iPod";
+
+// A selector entry: " [label]  ROOT", the label folded to lower case.
+std::string SelectorEntry(const std::string& label, const std::string& root);
+// The root an entry names: everything from three characters after its first "]" to the end
+// (on Windows the drive letter and the colon). Empty when the entry names none.
+std::string RootFromEntry(const std::string& entry);
+
+// Whether a folder holds a player's iPod_Control/iTunes folder (any letter case).
+bool HoldsPlayer(const std::string& root);
+
+struct FoundPlayer {
+    std::string root;
+    std::string entry;
+};
+
+// Where players may be: the removable volumes (or drives) and the folders named on the
+// command line, which are labelled by their folder name.
+struct ScanSources {
+    std::function<std::vector<std::string>()> removableRoots;
+    std::vector<std::string> extraFolders;
+};
+
+// The players among the sources, removable volumes first, without duplicate entries.
+// labelFailure receives the message when a volume label cannot be read (the label is then
+// empty).
+std::vector<FoundPlayer> ScanPlayers(const ScanSources& sources,
+                                     const std::function<void(const std::string&)>& labelFailure);
+
+} // namespace device
