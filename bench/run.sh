@@ -6,9 +6,11 @@ cd "$(dirname "$0")/.."
 tracks=${1:-40000}
 bash scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j "$(nproc)" --target load_bench kestrune-demo-player
+cmake --build build -j "$(nproc)" --target load_bench gui_bench kestrune-demo-player
 player=$(mktemp -d)
 trap 'rm -rf "$player"' EXIT
 build/tools/demo-player/kestrune-demo-player "$player" --tracks "$tracks" --seed 1 \
     --sparse --file-bytes 2000000:12000000 >/dev/null
 build/bench/load_bench "$player"
+echo
+XDG_CONFIG_HOME="$player/.config" XDG_DATA_HOME="$player/.data" build/bench/gui_bench "$player"

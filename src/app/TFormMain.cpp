@@ -141,7 +141,15 @@ TFormMain::TFormMain(TMainEnvironment environment, QWidget* parent)
     }
 }
 
-TFormMain::~TFormMain() = default;
+TFormMain::~TFormMain() {
+    // The controls go first, while the library they show and this window's handlers still
+    // exist; the base class would otherwise destroy them after both.
+    app::Guard("FormCreate:", [&] {
+        const auto controls = findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+        FileTypeList = nullptr; // the event filter ignores what follows
+        qDeleteAll(controls);
+    });
+}
 
 QTableView* TFormMain::MakeCategoryList(CategoryListModel*& model, QMenu*& menu,
                                         const QString& name) {

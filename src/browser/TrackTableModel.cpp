@@ -1,8 +1,8 @@
 #include "browser/TrackTableModel.h"
 
 #include "device/TiPod.h"
+#include "platform/Text.h"
 
-#include <QCollator>
 #include <QColor>
 #include <QFont>
 #include <QPainter>
@@ -130,36 +130,33 @@ void TrackTableModel::SortRows(int column, Qt::SortOrder order) {
     if (rows_.size() < 2 || column <= 0 || column >= kColumns)
         return;
     const int count = static_cast<int>(rows_.size());
-
     // Blank cells first; a column of numbers by value; text by the user's locale, case aside.
-    std::vector<QString> texts(rows_.size());
-    bool numeric = true;
+    std::vector<std::string_view> texts(rows_.size());
     std::vector<double> numbers(rows_.size(), 0.0);
-    for (int row = 0; row < count; ++row) {
-        texts[static_cast<std::size_t>(row)] = CellText(row, column);
-        if (!texts[static_cast<std::size_t>(row)].isEmpty() &&
-            !ParsesAsNumber(texts[static_cast<std::size_t>(row)],
-                            numbers[static_cast<std::size_t>(row)]))
+    bool numeric = true;
+    for (std::size_t row = 0; row < rows_.size(); ++row) {
+        if (rows_[row] != kNoTrack)
+            texts[row] = library_.Field(rows_[row], kColumnField[column]);
+        if (!texts[row].empty() && numeric &&
+            !ParsesAsNumber(
+                QString::fromUtf8(texts[row].data(), static_cast<qsizetype>(texts[row].size())),
+                numbers[row]))
             numeric = false;
     }
-    std::vector<QCollatorSortKey> keys;
+    std::vector<std::string> keys;
     if (!numeric) {
-        QCollator collator;
-        collator.setCaseSensitivity(Qt::CaseInsensitive);
         keys.reserve(rows_.size());
-        for (const QString& text : texts)
-            keys.push_back(collator.sortKey(text));
+        for (std::string_view text : texts)
+            keys.push_back(platform::SortKey(text));
     }
     std::vector<int> order_(rows_.size());
     std::iota(order_.begin(), order_.end(), 0);
     auto less = [&](int a, int b) {
-        const bool blankA = texts[static_cast<std::size_t>(a)].isEmpty();
-        const bool blankB = texts[static_cast<std::size_t>(b)].isEmpty();
-        if (blankA != blankB)
-            return blankA;
-        if (numeric)
-            return numbers[static_cast<std::size_t>(a)] < numbers[static_cast<std::size_t>(b)];
-        return keys[static_cast<std::size_t>(a)].compare(keys[static_cast<std::size_t>(b)]) < 0;
+        const auto i = static_cast<std::size_t>(a);
+        const auto j = static_cast<std::size_t>(b);
+        if (texts[i].empty() != texts[j].empty())
+            return texts[i].empty();
+        return numeric ? numbers[i] < numbers[j] : keys[i] < keys[j];
     };
     std::stable_sort(order_.begin(), order_.end(), [&](int a, int b) {
         return order == Qt::AscendingOrder ? less(a, b) : less(b, a);

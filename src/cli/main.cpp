@@ -2,11 +2,12 @@
 
 #include "cli/JsonLine.h"
 #include "device/TiPod.h"
+#include "platform/CommandLine.h"
 
 #include <cstdio>
 #include <iostream>
 #include <string>
-#include <string_view>
+#include <vector>
 
 namespace {
 
@@ -72,12 +73,13 @@ int List(const std::string& root) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 2 && (std::string_view(argv[1]) == "--help" || std::string_view(argv[1]) == "-h")) {
+    const std::vector<std::string> args = platform::CommandLineArguments(argc, argv);
+    if (args.size() == 2 && (args[1] == "--help" || args[1] == "-h")) {
         PrintHelp(std::cout);
         return kExitOk;
     }
-    if (argc == 3 && std::string_view(argv[1]) == "list")
-        return List(argv[2]);
+    if (args.size() == 3 && args[1] == "list")
+        return List(args[2]);
     PrintHelp(std::cerr);
     return kExitUsage;
 }

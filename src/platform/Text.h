@@ -9,6 +9,10 @@ namespace platform {
 // negative, zero or positive. Sorting with it follows the locale, not code values.
 int CompareText(std::string_view a, std::string_view b);
 
+// A key whose byte order (memcmp) is the order of CompareText: equal keys for texts that
+// compare equal. Cheaper than comparing texts when one text takes part in many comparisons.
+std::string SortKey(std::string_view text);
+
 // Lower case by the system's file-name case rules (for volume labels).
 std::string ToLowerCase(std::string_view text);
 

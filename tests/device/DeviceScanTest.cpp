@@ -1,0 +1,53 @@
+#include "device/DeviceScan.h"
+
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+using device::RootFromEntry;
+using device::ScanPlayers;
+using device::SelectorEntry;
+using testsupport::TempDir;
+
+TEST(SelectorEntries, FoldTheLabelAndEndWithTheRoot) {
+    EXPECT_EQ(SelectorEntry("IPOD", "e:"), " [ipod]  e:");
+    EXPECT_EQ(SelectorEntry("", "e:"), " []  e:");
+    EXPECT_EQ(SelectorEntry("\u00C9T\u00C9", "/media/x"), " [\u00E9t\u00E9]  /media/x");
+}
+
+TEST(SelectorEntries, GiveBackTheirRoot) {
+    EXPECT_EQ(RootFromEntry(" [ipod]  e:"), "e:");
+    EXPECT_EQ(RootFromEntry(" [my player]  /media/me/MY PLAYER"), "/media/me/MY PLAYER");
+    EXPECT_EQ(RootFromEntry("Please connect your iPod"), "");
+    EXPECT_EQ(RootFromEntry(" [x]"), "");
+}
+
+TEST(PlayerScan, ListsFoldersHoldingThePlayerFolderInAnyCase) {
+    TempDir root;
+    const auto make = [&](const std::string& name, const std::string& inner) {
+        std::filesystem::create_directories(root.path() / name / inner);
+        return (root.path() / name).string();
+    };
+    const std::string upper = make("Upper", "IPOD_CONTROL/ITUNES");
+    const std::string plain = make("Plain", "iPod_Control/iTunes");
+    const std::string empty = make("Empty", "iPod_Control/Music"); // no iTunes folder
+    const std::string file = make("File", "iPod_Control");
+    { std::ofstream(std::filesystem::path(file) / "iPod_Control" / "iTunes"); }
+
+    std::vector<std::string> failures;
+    device::ScanSources sources{[&] {
+                                    return std::vector<std::string>{upper, empty, file};
+                                },
+                                {plain, plain}};
+    const auto found = ScanPlayers(sources, [&](const std::string& m) { failures.push_back(m); });
+    ASSERT_EQ(found.size(), 2u);
+    EXPECT_EQ(found[0].root, upper);
+    // Not a mounted volume: its label cannot be read, so it is empty and the failure reported.
+    EXPECT_EQ(found[0].entry, " []  " + upper);
+    EXPECT_EQ(failures.size(), 1u);
+    // Folders from the command line are labelled by their name and listed once.
+    EXPECT_EQ(found[1].entry, " [plain]  " + plain);
+}
