@@ -513,6 +513,40 @@ void TFormMain::ClearSelectSongs() {
     ShowSelectionCount();
 }
 
+void TFormMain::MoveAddingRow(int key) {
+    const int rows = SongModel->rowCount();
+    if (rows == 0)
+        return;
+    const QModelIndex current = AdvStringGridSong->currentIndex();
+    const int page = std::max(1, AdvStringGridSong->viewport()->height() / kRowHeight - 1);
+    int row = current.isValid() ? current.row() : 0;
+    switch (key) {
+    case Qt::Key_Up:
+        --row;
+        break;
+    case Qt::Key_Down:
+        ++row;
+        break;
+    case Qt::Key_PageUp:
+        row -= page;
+        break;
+    case Qt::Key_PageDown:
+        row += page;
+        break;
+    case Qt::Key_Home:
+        row = 0;
+        break;
+    default:
+        row = rows - 1;
+    }
+    const QModelIndex target =
+        SongModel->index(std::clamp(row, 0, rows - 1), std::max(1, current.column()));
+    AdvStringGridSong->selectionModel()->setCurrentIndex(target, QItemSelectionModel::NoUpdate);
+    AdvStringGridSong->selectionModel()->select(target, QItemSelectionModel::Select |
+                                                            QItemSelectionModel::Rows);
+    AdvStringGridSong->scrollTo(target);
+}
+
 void TFormMain::SongRightClick(int row) {
     if (row >= 0)
         SetRowsSelected(AdvStringGridSong, {row}, true);
@@ -795,6 +829,10 @@ bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
         const auto* keyEvent = static_cast<QKeyEvent*>(event);
         if (keyEvent->key() == Qt::Key_A && (keyEvent->modifiers() & Qt::ControlModifier)) {
             SelectAllSongs();
+            return true;
+        }
+        if (IsNavigationKey(keyEvent->key()) && keyEvent->modifiers() == Qt::ControlModifier) {
+            MoveAddingRow(keyEvent->key());
             return true;
         }
         if (keyEvent->key() == Qt::Key_Space && keyEvent->modifiers() == Qt::NoModifier) {

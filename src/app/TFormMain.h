@@ -131,6 +131,8 @@ private:
     QTableView* MakeCategoryList(CategoryListModel*& model, QMenu*& menu, const QString& name);
     void ShowListSongs(QTableView* list, TDisplayMode mode, const char* logPrefix);
     void ListClicked(QTableView* list);
+    // Ctrl with a navigation key: move there and add that row to the marks.
+    void MoveAddingRow(int key);
     void ReloadAfterChoice();
     void ReportDamage(const TLoadReport& report);
     std::vector<int> SelectedRows(QTableView* view) const;

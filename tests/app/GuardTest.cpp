@@ -1,5 +1,6 @@
 #include "app/Guard.h"
 
+#include "support/ProfileText.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -21,7 +22,7 @@ protected:
         std::ifstream in(dir_ / "apces.cnt", std::ios::binary);
         std::ostringstream text;
         text << in.rdbuf();
-        const auto log = text.str();
+        const auto log = testsupport::ProfileLines(text.str());
         return log.empty() ? log : log.substr(log.find('\n') + 1);
     }
 

@@ -1,6 +1,7 @@
 #include "app/LogClass.h"
 
 #include "platform/Clock.h"
+#include "support/ProfileText.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -23,7 +24,7 @@ protected:
         std::ifstream in(File(), std::ios::binary);
         std::ostringstream text;
         text << in.rdbuf();
-        return text.str();
+        return testsupport::ProfileLines(text.str());
     }
 
     testsupport::TempDir dir_;

@@ -297,6 +297,14 @@ private slots:
         QCOMPARE(Text(form->Notifier), std::string("0 file Selected"));
         form->SongRightClick(4);
         QCOMPARE(Text(form->Notifier), std::string("1 file Selected"));
+        // Keys: Ctrl+Down adds the row it reaches, Space turns the current row's mark over.
+        form->AdvStringGridSong->selectionModel()->setCurrentIndex(form->SongModel->index(4, 1),
+                                                                   QItemSelectionModel::NoUpdate);
+        QTest::keyClick(form->AdvStringGridSong, Qt::Key_Down, Qt::ControlModifier);
+        QCOMPARE(form->AdvStringGridSong->selectionModel()->selectedRows().size(), 2);
+        QTest::keyClick(form->AdvStringGridSong, Qt::Key_Space);
+        QCOMPARE(form->AdvStringGridSong->selectionModel()->selectedRows().size(), 1);
+        QVERIFY(form->AdvStringGridSong->selectionModel()->isRowSelected(4, {}));
         QTest::keyClick(form->AdvStringGridSong, Qt::Key_A, Qt::ControlModifier);
         QCOMPARE(Text(form->Notifier), std::string("40 files Selected"));
 
