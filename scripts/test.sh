@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Runs every test: the unit and widget tests, the same tests built with AddressSanitizer and
-# UndefinedBehaviorSanitizer, and the database reader's fuzzer for a minute.
+# UndefinedBehaviorSanitizer, the database reader's fuzzer for a minute, and the Windows build
+# with its tests under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -34,3 +35,6 @@ build-fuzz/fuzz/reader_fuzzer -max_total_time="$fuzz_seconds" -max_len=131072 -t
     -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix=build-fuzz/findings/ \
     build-fuzz/corpus build-fuzz/seeds
 echo "Fuzzing found nothing in ${fuzz_seconds} s."
+
+echo "== Windows build under Wine"
+bash scripts/test-windows.sh

@@ -48,13 +48,16 @@ TEST(PlayerFiles, FindsFilesWhateverTheLetterCase) {
 
     auto variant = files.FindLocation(":IPOD_CONTROL:music:f02:abcd.MP3");
     ASSERT_TRUE(variant);
-    EXPECT_EQ(variant->path, (root.path() / "iPod_Control/Music/F02/ABCD.mp3").string());
+    EXPECT_EQ(variant->path,
+              (root.path() / "iPod_Control/Music/F02/ABCD.mp3").make_preferred().string());
 
     EXPECT_FALSE(files.FindLocation(":iPod_Control:Music:F02:ABCE.mp3"));
     EXPECT_FALSE(files.FindLocation(":iPod_Control:Music:F03:ABCD.mp3"));
     EXPECT_FALSE(files.FindLocation(":iPod_Control:Music:F02")); // a folder is no track file
 }
 
+#ifndef _WIN32
+// Two names that differ only in letter case need a case-sensitive disk.
 TEST(PlayerFiles, PrefersTheExactSpellingOverACaseVariant) {
     TempDir root;
     WriteFileOfSize(root.path(), "Music/a.mp3", 1);
@@ -63,6 +66,7 @@ TEST(PlayerFiles, PrefersTheExactSpellingOverACaseVariant) {
     EXPECT_EQ(files.FindLocation(":Music:A.mp3")->size, 2u);
     EXPECT_EQ(files.FindLocation(":Music:a.mp3")->size, 1u);
 }
+#endif
 
 TEST(PlayerFiles, NeverLeavesThePlayer) {
     TempDir outside;

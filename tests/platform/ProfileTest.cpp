@@ -1,5 +1,6 @@
 #include "platform/Profile.h"
 
+#include "support/ProfileText.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +9,8 @@
 #include <sstream>
 
 namespace {
+
+using testsupport::ProfileLines;
 
 std::string Slurp(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
@@ -23,7 +26,7 @@ TEST(Profile, MissingFileReadsAsEmptyAndWriteCreatesIt) {
 
     ASSERT_TRUE(platform::WriteProfileString(file, "COLWIDTH", "1", "64").ok());
     EXPECT_EQ(platform::ReadProfileString(file, "colwidth", "1"), "64");
-    EXPECT_EQ(Slurp(file), "[COLWIDTH]\n1=64\n");
+    EXPECT_EQ(ProfileLines(Slurp(file)), ProfileLines("[COLWIDTH]\n1=64\n"));
 }
 
 TEST(Profile, WriteKeepsTheRestOfACrlfFile) {
@@ -32,7 +35,8 @@ TEST(Profile, WriteKeepsTheRestOfACrlfFile) {
     std::ofstream(file, std::ios::binary) << "[Visible]\r\nSearchBox=0\r\n[COLWIDTH]\r\n1=80\r\n";
 
     ASSERT_TRUE(platform::WriteProfileString(file, "COLWIDTH", "2", "90").ok());
-    EXPECT_EQ(Slurp(file), "[Visible]\r\nSearchBox=0\r\n[COLWIDTH]\r\n1=80\r\n2=90\r\n");
+    EXPECT_EQ(ProfileLines(Slurp(file)),
+              ProfileLines("[Visible]\r\nSearchBox=0\r\n[COLWIDTH]\r\n1=80\r\n2=90\r\n"));
 }
 
 TEST(Profile, FailedWriteNamesTheFile) {

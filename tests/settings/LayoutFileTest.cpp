@@ -1,5 +1,7 @@
 #include "settings/LayoutFile.h"
 
+#include "platform/Paths.h"
+#include "support/ProfileText.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -66,8 +68,10 @@ TEST_F(LayoutFileTest, WidthsFromTheFile) {
 TEST_F(LayoutFileTest, WriteSetsWidthsAndKeepsOtherSections) {
     WriteFile("[Visible]\nSearchBox=0\n\n[COLWIDTH]\n3=0\nnote=kept\n");
     ASSERT_TRUE(settings::WriteIniFile(dir_.str(), {16, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10}).ok());
-    EXPECT_EQ(ReadFile(), "[Visible]\nSearchBox=0\n\n[COLWIDTH]\n3=3\nnote=kept\n0=16\n1=1\n2=2\n"
-                          "4=4\n5=5\n6=6\n7=7\n8=8\n9=9\n10=10\n");
+    EXPECT_EQ(
+        testsupport::ProfileLines(ReadFile()),
+        testsupport::ProfileLines("[Visible]\nSearchBox=0\n\n[COLWIDTH]\n3=3\nnote=kept\n0=16\n"
+                                  "1=1\n2=2\n4=4\n5=5\n6=6\n7=7\n8=8\n9=9\n10=10\n"));
     EXPECT_THAT(Read().ColWidthList,
                 ElementsAre("0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10"));
 }
@@ -76,7 +80,8 @@ TEST_F(LayoutFileTest, WriteFailureNamesTheFile) {
     const auto folder = (dir_ / "missing").string();
     const auto status = settings::WriteIniFile(folder, {});
     EXPECT_FALSE(status.ok());
-    EXPECT_EQ(status.message(), "Unable to write to " + folder + "/ipdes.dll");
+    EXPECT_EQ(status.message(),
+              "Unable to write to " + folder + platform::kPathSeparator + "ipdes.dll");
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "settings/ProgramFiles.h"
 
-#include "support/ScopedEnv.h"
+#include "platform/Paths.h"
+#include "support/DataHome.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -8,18 +9,20 @@
 namespace {
 
 TEST(ProgramFile, JoinsFolderAndName) {
-    EXPECT_EQ(settings::ProgramFile("/opt/k", "apces.cnt"), "/opt/k/apces.cnt");
+    EXPECT_EQ(settings::ProgramFile("/opt/k", "apces.cnt"),
+              std::string("/opt/k") + platform::kPathSeparator + "apces.cnt");
 }
 
 TEST(ProgramFile, EmptyFolderUsesTheCreatedDefaultFolder) {
     testsupport::TempDir data;
-    std::string path;
+    std::string path, folder;
     {
-        testsupport::ScopedEnv dataHome("XDG_DATA_HOME", data.str());
+        testsupport::ScopedDataHome dataHome(data.str());
         path = settings::ProgramFile("", "ipdes.dll");
+        folder = dataHome.ProgramFolder();
     }
-    EXPECT_EQ(path, data.str() + "/kestrune/ipdes.dll");
-    EXPECT_TRUE(std::filesystem::is_directory(data / "kestrune"));
+    EXPECT_EQ(path, folder + platform::kPathSeparator + "ipdes.dll");
+    EXPECT_TRUE(std::filesystem::is_directory(folder));
 }
 
 } // namespace

@@ -2,7 +2,8 @@
 
 #include "platform/Folders.h"
 #include "platform/Registry.h"
-#include "support/ScopedEnv.h"
+#include "support/DataHome.h"
+#include "support/RegistrySandbox.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -15,17 +16,16 @@ namespace {
 using platform::RegistryKey;
 using settings::RegistrySettings;
 
-// Config and data folders of their own for each test.
+// A registry without the key and a data folder of their own for each test.
 class RegistrySettingsTest : public ::testing::Test {
 protected:
     static RegistryKey MakeKey() {
         return std::move(RegistryKey::Create(settings::kRegistryKey).value());
     }
-    std::filesystem::path Store() const { return config_ / "kestrune" / "registry.reg"; }
 
-    testsupport::TempDir config_, data_;
-    testsupport::ScopedEnv configHome_{"XDG_CONFIG_HOME", config_.str()};
-    testsupport::ScopedEnv dataHome_{"XDG_DATA_HOME", data_.str()};
+    testsupport::RegistrySandbox registry_;
+    testsupport::TempDir data_;
+    testsupport::ScopedDataHome dataHome_{data_.str()};
 };
 
 TEST_F(RegistrySettingsTest, MissingKeyGivesDefaults) {
@@ -75,7 +75,7 @@ TEST_F(RegistrySettingsTest, WriteWithoutKeyFailsAndStoresNothing) {
     const auto status = settings::WriteRegistry(RegistrySettings{true, true, "/x"});
     EXPECT_FALSE(status.ok());
     EXPECT_EQ(status.message(), "Failed to set data for 'DBClickPlaySong'");
-    EXPECT_FALSE(std::filesystem::exists(Store()));
+    EXPECT_TRUE(registry_.Untouched());
 }
 
 TEST_F(RegistrySettingsTest, FirstRunCreatesKeyAndDefaultFolder) {
