@@ -13,20 +13,21 @@ echo "== Format"
 git ls-files -co --exclude-standard -- '*.h' '*.cpp' | xargs clang-format --dry-run -Werror
 
 echo "== Build and unit tests"
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTRUNE_WERROR=ON >/dev/null
 cmake --build build -j "$jobs"
 ctest --test-dir build --output-on-failure -j "$jobs"
 
 echo "== Unit tests with AddressSanitizer and UndefinedBehaviorSanitizer"
-cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKESTRUNE_SANITIZE=ON \
-    -DKESTRUNE_BUILD_GUI=OFF -DKESTRUNE_BUILD_BENCH=OFF >/dev/null
+cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKESTRUNE_WERROR=ON \
+    -DKESTRUNE_SANITIZE=ON -DKESTRUNE_BUILD_GUI=OFF -DKESTRUNE_BUILD_BENCH=OFF >/dev/null
 cmake --build build-sanitize -j "$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
     ctest --test-dir build-sanitize --output-on-failure -j "$jobs"
 
 echo "== Fuzzing the database reader for ${fuzz_seconds} s"
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DKESTRUNE_FUZZ=ON -DKESTRUNE_BUILD_GUI=OFF -DKESTRUNE_BUILD_BENCH=OFF >/dev/null
+    -DKESTRUNE_WERROR=ON -DKESTRUNE_FUZZ=ON -DKESTRUNE_BUILD_GUI=OFF -DKESTRUNE_BUILD_BENCH=OFF \
+    >/dev/null
 cmake --build build-fuzz -j "$jobs" --target reader_fuzzer make_fuzz_seeds
 rm -rf build-fuzz/seeds build-fuzz/corpus build-fuzz/findings
 mkdir -p build-fuzz/corpus build-fuzz/findings

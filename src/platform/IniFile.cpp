@@ -1,6 +1,7 @@
 #include "platform/IniFile.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace platform {
 namespace {
@@ -126,7 +127,12 @@ bool IniFile::Set(std::string_view section, std::string_view key, std::string_vi
     const std::string entry = std::string(key) + "=" + std::string(value);
     const auto header = FindSection(section);
     if (!header) {
-        Insert(lines_.size(), "[" + std::string(section) + "]");
+        // Appended piece by piece: GCC 12 at -O3 misreads `"[" + std::string(...)` as an
+        // overlapping copy (-Wrestrict).
+        std::string line;
+        line.reserve(section.size() + 2);
+        line.append("[").append(section).append("]");
+        Insert(lines_.size(), std::move(line));
         Insert(lines_.size(), entry);
         return true;
     }
