@@ -1,5 +1,6 @@
 // Times the error log: many entries written one after another into a fresh log, and one entry
-// written into a log that has grown to 20 MB. An entry's cost must not grow with the log.
+// written into a log that has grown to 20 MB, which moves it aside (b) or, with a higher limit,
+// goes into it (c). An entry's cost must not grow with the log.
 //
 // usage: log_bench [ENTRIES] [BUDGET_SECONDS]
 //   ENTRIES (10000): entries of the first run; it stops early, and says so, once it has taken
@@ -122,6 +123,14 @@ int main(int argc, char** argv) {
                 first, after);
     std::printf("    log files              %ju bytes\n", FolderBytes(folder));
 
+    // (c) The same with a limit above 20 MB: the entry goes into the grown log itself.
+    app::TLogClass::SetMaxBytes(64u * 1024 * 1024);
+    const auto [inPlace, inPlaceAfter] = IntoGrownLog(folder, grown);
+    std::printf("(c) same, limit of 64 MiB  %.3f ms (the entry after it: %.3f ms)\n", inPlace,
+                inPlaceAfter);
+    std::printf("    log files              %ju bytes\n", FolderBytes(folder));
+
+    app::TLogClass::SetMaxBytes(app::TLogClass::kDefaultMaxBytes);
     app::TLogClass::SetProgramFolder("");
     fs::remove_all(folder);
     return 0;

@@ -52,11 +52,8 @@ IniFile::IniFile(std::string_view text) {
     }
 }
 
-IniFile::Parsed IniFile::Parse(std::size_t index) const {
-    std::string_view body = lines_[index].body;
+IniFile::Parsed IniFile::ParseLine(std::string_view body) {
     std::size_t start = 0;
-    if (index == 0 && body.starts_with(kByteOrderMark))
-        start = kByteOrderMark.size();
     while (start < body.size() && IsBlank(body[start]))
         ++start;
     if (start == body.size() || body[start] == ';')
@@ -78,6 +75,19 @@ IniFile::Parsed IniFile::Parse(std::size_t index) const {
     while (valueStart < body.size() && IsBlank(body[valueStart]))
         ++valueStart;
     return {Kind::Entry, name, valueStart};
+}
+
+bool IniFile::SameName(std::string_view a, std::string_view b) {
+    return EqualsIgnoringAsciiCase(a, b);
+}
+
+IniFile::Parsed IniFile::Parse(std::size_t index) const {
+    const std::string_view body = lines_[index].body;
+    if (index != 0 || !body.starts_with(kByteOrderMark))
+        return ParseLine(body);
+    auto parsed = ParseLine(body.substr(kByteOrderMark.size()));
+    parsed.valueStart += kByteOrderMark.size();
+    return parsed;
 }
 
 std::optional<std::size_t> IniFile::FindSection(std::string_view section) const {

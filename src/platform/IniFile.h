@@ -35,16 +35,22 @@ public:
 
     std::string Text() const;
 
-private:
-    struct Line {
-        std::string body; // without the line ending
-        std::string end;  // "\n", "\r\n" or "" for an unterminated last line
-    };
+    // What one line (without its ending, and without a byte order mark) holds under the rules
+    // above, for readers that see only part of a text, such as the end of a long file.
     enum class Kind { Other, Section, Entry };
     struct Parsed {
         Kind kind = Kind::Other;
         std::string_view name;      // section or key name, trimmed
-        std::size_t valueStart = 0; // Entry: where the value begins in the body
+        std::size_t valueStart = 0; // Entry: where the value begins in the line
+    };
+    static Parsed ParseLine(std::string_view line);
+    // Section and key names compared as the rules above compare them.
+    static bool SameName(std::string_view a, std::string_view b);
+
+private:
+    struct Line {
+        std::string body; // without the line ending
+        std::string end;  // "\n", "\r\n" or "" for an unterminated last line
     };
 
     Parsed Parse(std::size_t index) const;

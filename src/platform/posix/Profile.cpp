@@ -8,7 +8,8 @@
 namespace platform {
 namespace {
 
-// The error log grows without end; far beyond this it is no longer worth reading whole.
+// Far beyond the size of the program's own profile files: such a file is refused rather than read
+// whole.
 constexpr std::uint64_t kMaxProfileBytes = 64u * 1024 * 1024;
 
 // Nothing means the file exists but could not be read.
