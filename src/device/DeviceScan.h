@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,14 +23,19 @@ struct FoundPlayer {
     std::string entry;
 };
 
+// Why a folder named on the command line is not listed, in words ("--player DIR: no such
+// folder"); nothing when it holds a player.
+std::optional<std::string> PlayerFolderRejection(const std::string& folder);
+
 // Where players may be: the removable volumes (or drives) and the folders named on the
-// command line, which are labelled by their folder name.
+// command line, which are labelled by their folder name and listed under one spelling of their
+// path, so a folder written two ways is one player.
 struct ScanSources {
     std::function<std::vector<std::string>()> removableRoots;
     std::vector<std::string> extraFolders;
 };
 
-// The players among the sources, removable volumes first, without duplicate entries.
+// The players among the sources, removable volumes first, each root once.
 // labelFailure receives the message when a volume label cannot be read (the label is then
 // empty).
 std::vector<FoundPlayer> ScanPlayers(const ScanSources& sources,

@@ -51,3 +51,30 @@ TEST(PlayerScan, ListsFoldersHoldingThePlayerFolderInAnyCase) {
     // Folders from the command line are labelled by their name and listed once.
     EXPECT_EQ(found[1].entry, " [plain]  " + plain);
 }
+
+TEST(PlayerScan, ListsAFolderWrittenTwoWaysOnce) {
+    TempDir root;
+    std::filesystem::create_directories(root.path() / "A" / "iPod_Control" / "iTunes");
+    std::filesystem::create_directories(root.path() / "other");
+    const std::string a = (root.path() / "A").string();
+    const char separator = static_cast<char>(std::filesystem::path::preferred_separator);
+    device::ScanSources sources{{},
+                                {a + separator, (root.path() / "other" / ".." / "A").string(), a}};
+    const auto found = ScanPlayers(sources, {});
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].root, a);
+    EXPECT_EQ(found[0].entry, " [a]  " + a);
+}
+
+TEST(PlayerScan, SaysWhyAFolderIsNotListed) {
+    TempDir root;
+    std::filesystem::create_directories(root.path() / "player" / "iPod_Control" / "iTunes");
+    std::filesystem::create_directories(root.path() / "empty" / "iPod_Control");
+    const std::string missing = (root.path() / "gone").string();
+    const std::string empty = (root.path() / "empty").string();
+    EXPECT_EQ(device::PlayerFolderRejection(missing), "--player " + missing + ": no such folder");
+    EXPECT_EQ(device::PlayerFolderRejection(empty),
+              "--player " + empty + ": it holds no iPod_Control/iTunes folder");
+    EXPECT_EQ(device::PlayerFolderRejection((root.path() / "player").string()), std::nullopt);
+    EXPECT_EQ(device::PlayerFolderRejection(""), "--player : no such folder");
+}
