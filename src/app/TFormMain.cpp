@@ -414,7 +414,7 @@ void TFormMain::FormShow() {
         DisPlayOtherInit();
         if (GetiPodDriver()) {
             const TLoadReport loaded = LoadCurrentiPod();
-            ShowLoadedPlayer(loaded);
+            ShowLoadedPlayer(loaded, "FormShow:");
             if (loaded.outcome == TLoadReport::Outcome::Loaded ||
                 loaded.outcome == TLoadReport::Outcome::Damaged)
                 CopyiPodDatabase();
@@ -793,7 +793,7 @@ TLoadReport TFormMain::LoadCurrentiPod() {
     return report;
 }
 
-void TFormMain::ShowLoadedPlayer(const TLoadReport& report) {
+void TFormMain::ShowLoadedPlayer(const TLoadReport& report, const char* logPrefix) {
     DisPlaySongs(TDisplayMode::dmAll);
     if (iPod.GetSongCount() > 0 || report.outcome == TLoadReport::Outcome::Loaded)
         DisPlayOther();
@@ -802,7 +802,7 @@ void TFormMain::ShowLoadedPlayer(const TLoadReport& report) {
     iPodSelectorCom->SelectRoot(iPod.iPodPath);
     if (auto notice = browser::NoticeOfLoad(report, iPod.iPodPath)) {
         ShowStatus(notice->status, notice->detail);
-        app::TLogClass::WriteLog("LoadCurrentiPod:" + notice->detail);
+        app::TLogClass::WriteLog(logPrefix + notice->detail);
     }
 }
 
@@ -825,33 +825,24 @@ void TFormMain::CopyiPodDatabase() {
 }
 
 void TFormMain::ReloadAfterChoice() {
-    ShowLoadedPlayer(LoadCurrentiPod());
+    ShowLoadedPlayer(LoadCurrentiPod(), "LoadCurrentiPod:");
 }
 
 void TFormMain::DeviceChange() {
-    const std::vector<std::string> listed = iPodSelectorCom->Roots();
     const std::vector<device::FoundPlayer> players = ScanForPlayers();
-    auto isListed = [&](const std::string& root) {
-        return std::find(listed.begin(), listed.end(), root) != listed.end();
-    };
-    const bool arrived =
-        std::any_of(players.begin(), players.end(),
-                    [&](const device::FoundPlayer& p) { return !isListed(p.root); });
-    const bool loadedGone =
-        !iPod.iPodPath.empty() &&
-        std::none_of(players.begin(), players.end(),
-                     [&](const device::FoundPlayer& p) { return p.root == iPod.iPodPath; });
-    if (!arrived && players.size() == listed.size())
+    const device::PlayerChanges changes =
+        device::ComparePlayers(iPodSelectorCom->Roots(), players, iPod.iPodPath);
+    if (!changes.changed)
         return; // the volumes that changed hold no player of ours
-    if (loadedGone)
+    if (changes.loadedGone)
         UnloadPlayer();
-    if (arrived)
+    if (changes.arrived)
         ShowStatus("Detecting New iPod...");
     ListPlayers(players);
-    if (arrived) {
+    if (changes.arrived) {
         // The current player is loaded again: after a first detection the one just found.
         ReloadAfterChoice();
-    } else if (loadedGone) {
+    } else if (changes.loadedGone) {
         // The scan made the first player left current, but nothing is loaded: nothing is.
         CurrentiPod.clear();
         ShowStatus("iPod removed.");

@@ -144,8 +144,8 @@ private:
     std::vector<device::FoundPlayer> ScanForPlayers();
     bool ListPlayers(const std::vector<device::FoundPlayer>& players);
     // Shows what the last load gave: the tracks, the lists, the selector's entry and, when not
-    // every track was read, why (status, tooltip and log).
-    void ShowLoadedPlayer(const TLoadReport& report);
+    // every track was read, why (status, tooltip, and the log under logPrefix).
+    void ShowLoadedPlayer(const TLoadReport& report, const char* logPrefix);
     void ReloadAfterChoice();
     // The loaded player has gone: nothing is shown or built from its root any more.
     void UnloadPlayer();

@@ -71,4 +71,19 @@ std::vector<FoundPlayer> ScanPlayers(const ScanSources& sources,
     return found;
 }
 
+PlayerChanges ComparePlayers(const std::vector<std::string>& listed,
+                             const std::vector<FoundPlayer>& found, const std::string& loaded) {
+    auto isFound = [&](const std::string& root) {
+        return std::any_of(found.begin(), found.end(),
+                           [&](const FoundPlayer& player) { return player.root == root; });
+    };
+    PlayerChanges changes;
+    changes.arrived = std::any_of(found.begin(), found.end(), [&](const FoundPlayer& player) {
+        return std::find(listed.begin(), listed.end(), player.root) == listed.end();
+    });
+    changes.changed = changes.arrived || !std::all_of(listed.begin(), listed.end(), isFound);
+    changes.loadedGone = !loaded.empty() && !isFound(loaded);
+    return changes;
+}
+
 } // namespace device

@@ -41,4 +41,13 @@ struct ScanSources {
 std::vector<FoundPlayer> ScanPlayers(const ScanSources& sources,
                                      const std::function<void(const std::string&)>& labelFailure);
 
+// What a scan found, against the roots listed before it and the root loaded (empty: none).
+struct PlayerChanges {
+    bool changed = false;    // a player came or went
+    bool arrived = false;    // a player that was not listed
+    bool loadedGone = false; // the loaded player is not there any more
+};
+PlayerChanges ComparePlayers(const std::vector<std::string>& listed,
+                             const std::vector<FoundPlayer>& found, const std::string& loaded);
+
 } // namespace device

@@ -740,6 +740,19 @@ private slots:
         QVERIFY(form->Notifier->alignment() & Qt::AlignHCenter);
     }
 
+    void startingOnAPlayerWithoutADatabase() {
+        const fs::path b = scratch_->path() / "B";
+        fs::create_directories(b / "iPod_Control" / "iTunes");
+        auto form = Start({b.string(), CopyPlayer("A")});
+        QCOMPARE(form->iPod.iPodPath, b.string());
+        QCOMPARE(form->iPodSelectorCom->currentIndex(), 0);
+        QCOMPARE(form->SongModel->rowCount(), 0);
+        QCOMPARE(Text(form->Notifier), std::string("No track database on this iPod"));
+        QVERIFY(LogText().find("FormShow:No track database (iPod_Control/iTunes/iTunesDB) in " +
+                               b.string()) != std::string::npos);
+        QVERIFY(!fs::exists(ProgramFolder() / "Idb.ant"));
+    }
+
     void anEntrysRootIsItsDataNotItsText() {
         const std::string a = CopyPlayer("A");
         const std::string bracket = SmallPlayer("copy [2019]");

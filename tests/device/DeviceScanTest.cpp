@@ -78,3 +78,34 @@ TEST(PlayerScan, SaysWhyAFolderIsNotListed) {
     EXPECT_EQ(device::PlayerFolderRejection((root.path() / "player").string()), std::nullopt);
     EXPECT_EQ(device::PlayerFolderRejection(""), "--player : no such folder");
 }
+
+TEST(PlayerChanges, TellArrivalsFromRemovals) {
+    using device::FoundPlayer;
+    struct Case {
+        std::vector<std::string> listed;
+        std::vector<std::string> found;
+        std::string loaded;
+        bool changed, arrived, loadedGone;
+    };
+    const Case cases[] = {
+        {{"e:", "g:"}, {"e:", "g:"}, "e:", false, false, false}, // nothing of ours
+        {{"e:"}, {"e:", "g:"}, "e:", true, true, false},         // one more
+        {{"e:", "g:"}, {"e:"}, "e:", true, false, false},        // another went
+        {{"e:", "g:"}, {"g:"}, "e:", true, false, true},         // the loaded one went
+        {{"e:"}, {"g:"}, "e:", true, true, true},                // swapped in one notice
+        {{}, {"e:"}, "", true, true, false},                     // the first player
+        {{"e:"}, {}, "", true, false, false},                    // gone with nothing loaded
+        {{"e:", "g:"}, {"g:", "e:"}, "g:", false, false, false}, // order does not matter
+    };
+    for (const Case& c : cases) {
+        std::vector<FoundPlayer> found;
+        for (const std::string& root : c.found)
+            found.push_back({root, SelectorEntry("", root)});
+        const auto changes = device::ComparePlayers(c.listed, found, c.loaded);
+        const std::string where = "listed " + std::to_string(c.listed.size()) + ", found " +
+                                  std::to_string(c.found.size()) + ", loaded " + c.loaded;
+        EXPECT_EQ(changes.changed, c.changed) << where;
+        EXPECT_EQ(changes.arrived, c.arrived) << where;
+        EXPECT_EQ(changes.loadedGone, c.loadedGone) << where;
+    }
+}
