@@ -40,7 +40,6 @@ int main(int argc, char** argv) {
     TMainEnvironment environment;
     environment.removableRoots = [] { return std::vector<std::string>(); };
     environment.extraPlayers = {argv[1]};
-    environment.watchDevices = false;
     TFormMain form(std::move(environment));
     form.show();
     QApplication::processEvents();

@@ -1,10 +1,13 @@
 #include "app/TFormMain.h"
 
-#include "app/DeviceWatcher.h"
+#include "app/GridView.h"
 #include "app/Guard.h"
 #include "app/LogClass.h"
+#include "app/PlayerSelector.h"
 #include "browser/CategoryListModel.h"
 #include "browser/Listing.h"
+#include "browser/LoadNotice.h"
+#include "browser/Play.h"
 #include "browser/Search.h"
 #include "browser/TrackTableModel.h"
 #include "device/DevicePath.h"
@@ -18,7 +21,6 @@
 #include "settings/RegistrySettings.h"
 
 #include <QAction>
-#include <QComboBox>
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QHeaderView>
@@ -26,7 +28,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <QProgressBar>
 #include <QPushButton>
@@ -44,19 +45,6 @@ namespace {
 constexpr char kApplicationTitle[] = "Kestrune A";
 constexpr char kMakerSite[] = "https://kestrune.net/";
 constexpr int kRowHeight = 16;
-
-// A drop-down list whose closing is an event of its own, whether or not the choice changed.
-class FlatComboBox : public QComboBox {
-public:
-    using QComboBox::QComboBox;
-    std::function<void()> closeUp;
-
-    void hidePopup() override {
-        QComboBox::hidePopup();
-        if (closeUp)
-            closeUp();
-    }
-};
 
 QFont TableFont(bool bold) {
     QFont font(QStringLiteral("Tahoma"));
@@ -94,6 +82,8 @@ void SetupGrid(QTableView* view) {
     view->setContextMenuPolicy(Qt::CustomContextMenu);
 }
 
+void ShowListFor(TFormMain& form, QTableView* list);
+
 bool IsNavigationKey(int key) {
     switch (key) {
     case Qt::Key_Up:
@@ -116,6 +106,9 @@ TMainEnvironment TMainEnvironment::System() {
     environment.openFile = [](const std::string& path) {
         QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
     };
+    environment.watchDevices = [](std::function<void()> changed) {
+        return std::make_unique<platform::DeviceWatcher>(std::move(changed));
+    };
     return environment;
 }
 
@@ -135,15 +128,14 @@ TFormMain::TFormMain(TMainEnvironment environment, QWidget* parent)
         ReadRegistry();
         ReadIniFile();
     });
-    if (environment_.watchDevices) {
-        watcher_ = new DeviceWatcher(this);
-        connect(watcher_, &DeviceWatcher::DeviceArrived, this, &TFormMain::DeviceArrival);
-    }
+    if (environment_.watchDevices)
+        watcher_ = environment_.watchDevices([this] { DeviceChange(); });
 }
 
 TFormMain::~TFormMain() {
     // The controls go first, while the library they show and this window's handlers still
     // exist; the base class would otherwise destroy them after both.
+    watcher_.reset();
     app::Guard("FormCreate:", [&] {
         const auto controls = findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
         FileTypeList = nullptr; // the event filter ignores what follows
@@ -153,7 +145,7 @@ TFormMain::~TFormMain() {
 
 QTableView* TFormMain::MakeCategoryList(CategoryListModel*& model, QMenu*& menu,
                                         const QString& name) {
-    auto* list = new QTableView(this);
+    auto* list = new GridView(this);
     list->setObjectName(name);
     model = new CategoryListModel(list);
     list->setModel(model);
@@ -184,6 +176,7 @@ QTableView* TFormMain::MakeCategoryList(CategoryListModel*& model, QMenu*& menu,
     add(QStringLiteral("ClearSelect"), QStringLiteral("Clear Select"), &TFormMain::ClearSelectIn);
     connect(list, &QWidget::customContextMenuRequested, this,
             [this, list](const QPoint& at) { ListRightClick(list, list->indexAt(at).row()); });
+    connect(list, &GridView::MouseUp, this, [this, list] { ShowListFor(*this, list); });
     connect(list->selectionModel(), &QItemSelectionModel::currentRowChanged, this, [this, list] {
         if (list->hasFocus())
             ListClicked(list);
@@ -232,7 +225,8 @@ void TFormMain::BuildControls() {
 
     // The track table panel.
     QWidget* songPanel = Panel(this, QRect(8, 56, 489, 399));
-    AdvStringGridSong = new QTableView(songPanel);
+    auto* songGrid = new GridView(songPanel);
+    AdvStringGridSong = songGrid;
     AdvStringGridSong->setObjectName(QStringLiteral("AdvStringGridSong"));
     AdvStringGridSong->setGeometry(8, 8, 473, 385);
     SongModel = new TrackTableModel(iPod, AdvStringGridSong);
@@ -244,8 +238,18 @@ void TFormMain::BuildControls() {
     AdvStringGridSong->horizontalHeader()->setSectionsClickable(true);
     AdvStringGridSong->horizontalHeader()->setMinimumSectionSize(0);
     AdvStringGridSong->horizontalHeader()->setContextMenuPolicy(Qt::CustomContextMenu);
-    AdvStringGridSong->viewport()->installEventFilter(this);
     AdvStringGridSong->installEventFilter(this);
+    connect(songGrid, &GridView::MouseUp, this, [this](bool endsDoubleClick) {
+        if (!iPodFound || Copying)
+            return;
+        ProgressBarItunes->setValue(0);
+        // The first release has written the count; what a double-click did stays readable.
+        if (!endsDoubleClick)
+            ShowSelectionCount();
+    });
+    // Whatever gesture changed the marks (mouse, keys, commands), the count follows.
+    connect(AdvStringGridSong->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &TFormMain::ShowSelectionCount);
     connect(AdvStringGridSong->horizontalHeader(), &QHeaderView::sectionClicked, this,
             [this](int column) {
                 if (SongModel->rowCount() < 2 ||
@@ -293,12 +297,11 @@ void TFormMain::BuildControls() {
     Edit1->installEventFilter(this);
     SelectorCaption = new QLabel(QStringLiteral("iPod"), searchPanel);
     SelectorCaption->setGeometry(19, 62, 28, 14);
-    auto* selector = new FlatComboBox(searchPanel);
-    selector->setObjectName(QStringLiteral("iPodSelectorCom"));
-    selector->setGeometry(49, 59, 127, 21);
-    selector->setStyleSheet(QStringLiteral("QComboBox { color: rgb(65, 67, 64); }"));
-    selector->closeUp = [this] { iPodSelectorComCloseUp(); };
-    iPodSelectorCom = selector;
+    iPodSelectorCom = new PlayerSelector(searchPanel);
+    iPodSelectorCom->setObjectName(QStringLiteral("iPodSelectorCom"));
+    iPodSelectorCom->setGeometry(49, 59, 127, 21);
+    iPodSelectorCom->setStyleSheet(QStringLiteral("QComboBox { color: rgb(65, 67, 64); }"));
+    connect(iPodSelectorCom, &PlayerSelector::CloseUp, this, &TFormMain::iPodSelectorComCloseUp);
 
     // The list panel with its tab buttons; the lists lie on top of each other.
     QWidget* listPanel = Panel(this, QRect(504, 176, 193, 225));
@@ -409,14 +412,20 @@ void TFormMain::FormShow() {
         FileTypeList->setVisible(false);
         DisPlaySongsInit();
         DisPlayOtherInit();
-        if (!GetiPodDriver())
-            return platform::Status::Ok();
-        if (platform::Status loaded = LoadCurrentiPod(); !loaded)
-            return loaded;
-        DisPlaySongs(TDisplayMode::dmAll);
-        DisPlayOther();
-        ReportDamage(lastLoad_);
-        CopyiPodDatabase();
+        if (GetiPodDriver()) {
+            const TLoadReport loaded = LoadCurrentiPod();
+            ShowLoadedPlayer(loaded, "FormShow:");
+            if (loaded.outcome == TLoadReport::Outcome::Loaded ||
+                loaded.outcome == TLoadReport::Outcome::Damaged)
+                CopyiPodDatabase();
+        }
+        // A folder the user named that is not listed is the news of this start.
+        std::string rejected;
+        for (const std::string& folder : environment_.extraPlayers)
+            if (auto why = device::PlayerFolderRejection(folder))
+                rejected += (rejected.empty() ? "" : "\n") + *why;
+        if (!rejected.empty())
+            ShowStatus(rejected.substr(0, rejected.find('\n')), rejected);
         return platform::Status::Ok();
     });
 }
@@ -440,8 +449,13 @@ void TFormMain::mousePressEvent(QMouseEvent* event) {
 
 // ---- Track table ----------------------------------------------------------------------------
 
-void TFormMain::ShowStatus(const std::string& text) {
-    Notifier->setText(QString::fromStdString(browser::CutStatusText(text)));
+void TFormMain::ShowStatus(const std::string& text, const std::string& detail) {
+    const QString shown = QString::fromStdString(browser::CutStatusText(text));
+    Notifier->setText(shown);
+    // Centred, a text wider than the line would lose both its ends; it keeps its start.
+    const bool fits = Notifier->fontMetrics().horizontalAdvance(shown) <= Notifier->width();
+    Notifier->setAlignment(fits ? Qt::AlignCenter : Qt::AlignLeft | Qt::AlignVCenter);
+    Notifier->setToolTip(QString::fromStdString(detail.empty() ? text : detail));
 }
 
 void TFormMain::DisPlaySongsInit() {
@@ -578,6 +592,10 @@ void TFormMain::AdvStringGridSongDblClickCell(int row) {
                 path += platform::kPathSeparator;
                 path += part;
             }
+        }
+        if (!browser::IsPlayableFile(path)) {
+            ShowStatus("Not a music or video file: " + std::string(components->back()));
+            return;
         }
         if (environment_.openFile)
             environment_.openFile(path);
@@ -732,45 +750,68 @@ void TFormMain::Edit1KeyDown() {
 
 // ---- Devices --------------------------------------------------------------------------------
 
-bool TFormMain::GetiPodDriver() {
-    bool result = false;
+std::vector<device::FoundPlayer> TFormMain::ScanForPlayers() {
+    std::vector<device::FoundPlayer> players;
     app::Guard("GetiPodDriver:", [&] {
-        iPodSelectorCom->clear();
         device::ScanSources sources{environment_.removableRoots, environment_.extraPlayers};
-        const auto players = device::ScanPlayers(sources, [](const std::string& message) {
+        players = device::ScanPlayers(sources, [](const std::string& message) {
             app::TLogClass::WriteLog("GetVolumInformation:" + message);
         });
-        for (const device::FoundPlayer& player : players) {
-            if (CurrentiPod.empty())
-                CurrentiPod = player.root;
-            iPodSelectorCom->addItem(QString::fromStdString(player.entry));
-            iPodSelectorCom->setCurrentIndex(0);
-            iPodFound = true;
-            result = true;
-        }
-        if (iPodSelectorCom->count() == 0) {
-            iPodSelectorCom->addItem(QString::fromLatin1(device::kNoPlayerEntry));
-            iPodSelectorCom->setCurrentIndex(0);
+    });
+    return players;
+}
+
+bool TFormMain::ListPlayers(const std::vector<device::FoundPlayer>& players) {
+    app::Guard("GetiPodDriver:", [&] {
+        if (CurrentiPod.empty() && !players.empty())
+            CurrentiPod = players.front().root;
+        iPodSelectorCom->ShowPlayers(players);
+        // The entry shown is the player whose tracks are shown.
+        iPodSelectorCom->SelectRoot(iPod.iPodPath);
+        if (players.empty()) {
             ShowStatus(device::kNoPlayerEntry);
         } else {
-            ShowStatus(std::to_string(iPodSelectorCom->count()) + " iPod detected.");
+            iPodFound = true;
+            ShowStatus(std::to_string(players.size()) + " iPod detected.");
         }
     });
-    return result;
+    return !players.empty();
 }
 
-platform::Status TFormMain::LoadCurrentiPod() {
+bool TFormMain::GetiPodDriver() {
+    return ListPlayers(ScanForPlayers());
+}
+
+TLoadReport TFormMain::LoadCurrentiPod() {
     iPod.iPodPath = CurrentiPod;
-    lastLoad_ = iPod.LoadDatabase();
-    if (lastLoad_.outcome == TLoadReport::Outcome::Unreadable)
-        return platform::Status::Error(lastLoad_.message);
-    return platform::Status::Ok();
+    TLoadReport report = iPod.LoadDatabase();
+    if (report.outcome == TLoadReport::Outcome::Missing ||
+        report.outcome == TLoadReport::Outcome::Unreadable) {
+        iPod = TiPod();
+        iPod.iPodPath = CurrentiPod;
+    }
+    return report;
 }
 
-void TFormMain::ReportDamage(const TLoadReport& report) {
-    if (report.outcome == TLoadReport::Outcome::Damaged)
-        ShowStatus("Damaged database: " + std::to_string(report.read) + " of " +
-                   std::to_string(report.announced) + " tracks read");
+void TFormMain::ShowLoadedPlayer(const TLoadReport& report, const char* logPrefix) {
+    DisPlaySongs(TDisplayMode::dmAll);
+    if (iPod.GetSongCount() > 0 || report.outcome == TLoadReport::Outcome::Loaded)
+        DisPlayOther();
+    else
+        DisPlayOtherInit();
+    iPodSelectorCom->SelectRoot(iPod.iPodPath);
+    if (auto notice = browser::NoticeOfLoad(report, iPod.iPodPath)) {
+        ShowStatus(notice->status, notice->detail);
+        app::TLogClass::WriteLog(logPrefix + notice->detail);
+    }
+}
+
+void TFormMain::UnloadPlayer() {
+    CurrentiPod.clear();
+    iPod = TiPod();
+    DisPlaySongs(TDisplayMode::dmAll);
+    DisPlayOtherInit();
+    iPodSelectorCom->SelectRoot({});
 }
 
 void TFormMain::CopyiPodDatabase() {
@@ -784,29 +825,34 @@ void TFormMain::CopyiPodDatabase() {
 }
 
 void TFormMain::ReloadAfterChoice() {
-    const platform::Status loaded = LoadCurrentiPod();
-    if (!loaded) {
-        QMessageBox::critical(this, QString::fromLatin1(kApplicationTitle),
-                              QString::fromStdString(loaded.message()));
-        return;
-    }
-    DisPlaySongs(TDisplayMode::dmAll);
-    DisPlayOther();
-    ReportDamage(lastLoad_);
+    ShowLoadedPlayer(LoadCurrentiPod(), "LoadCurrentiPod:");
 }
 
-void TFormMain::DeviceArrival() {
-    ShowStatus("Detecting New iPod...");
-    GetiPodDriver();
-    ReloadAfterChoice();
+void TFormMain::DeviceChange() {
+    const std::vector<device::FoundPlayer> players = ScanForPlayers();
+    const device::PlayerChanges changes =
+        device::ComparePlayers(iPodSelectorCom->Roots(), players, iPod.iPodPath);
+    if (!changes.changed)
+        return; // the volumes that changed hold no player of ours
+    if (changes.loadedGone)
+        UnloadPlayer();
+    if (changes.arrived)
+        ShowStatus("Detecting New iPod...");
+    ListPlayers(players);
+    if (changes.arrived) {
+        // The current player is loaded again: after a first detection the one just found.
+        ReloadAfterChoice();
+    } else if (changes.loadedGone) {
+        // The scan made the first player left current, but nothing is loaded: nothing is.
+        CurrentiPod.clear();
+        ShowStatus("iPod removed.");
+    }
 }
 
 void TFormMain::iPodSelectorComCloseUp() {
-    // Nothing to load while the selector only asks for a player.
-    if (!iPodFound || iPodSelectorCom->currentText() == QString::fromLatin1(device::kNoPlayerEntry))
-        return;
-    const std::string root = device::RootFromEntry(iPodSelectorCom->currentText().toStdString());
-    if (root.empty())
+    // Nothing to load while the selector only asks for a player, or shows none.
+    const std::string root = iPodSelectorCom->CurrentRoot();
+    if (!iPodFound || root.empty())
         return;
     CurrentiPod = root;
     ReloadAfterChoice();
@@ -818,13 +864,8 @@ bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
     if (FileTypeList == nullptr) // still building the controls
         return QWidget::eventFilter(watched, event);
     const bool press = event->type() == QEvent::MouseButtonPress;
-    const bool release = event->type() == QEvent::MouseButtonRelease;
     const bool key = event->type() == QEvent::KeyPress;
 
-    if (watched == AdvStringGridSong->viewport() && release && iPodFound && !Copying) {
-        ProgressBarItunes->setValue(0);
-        ShowSelectionCount();
-    }
     if (watched == AdvStringGridSong && key) {
         const auto* keyEvent = static_cast<QKeyEvent*>(event);
         if (keyEvent->key() == Qt::Key_A && (keyEvent->modifiers() & Qt::ControlModifier)) {
@@ -854,8 +895,6 @@ bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
         if (watched == list->viewport() && press &&
             static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
             ListClicked(list);
-        if (watched == list->viewport() && release)
-            ShowListFor(*this, list);
         if (watched == list && key) {
             const auto* keyEvent = static_cast<QKeyEvent*>(event);
             if (keyEvent->key() == Qt::Key_A && (keyEvent->modifiers() & Qt::ControlModifier)) {

@@ -1,18 +1,19 @@
 #pragma once
 
 #include "browser/DisplayMode.h"
+#include "device/DeviceScan.h"
 #include "device/TiPod.h"
-#include "platform/Status.h"
+#include "platform/DeviceWatcher.h"
 
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 class CategoryListModel;
-class DeviceWatcher;
-class QComboBox;
+class PlayerSelector;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -29,8 +30,10 @@ struct TMainEnvironment {
     std::vector<std::string> extraPlayers;
     // Opens a file with the program the system associates with it.
     std::function<void(const std::string& path)> openFile;
-    // Watch the system for arriving devices.
-    bool watchDevices = true;
+    // Starts watching the system for players that come and go; changed is called for each
+    // notice, and the watch lasts as long as the object returned. Empty: no watching.
+    std::function<std::unique_ptr<platform::DeviceWatcher>(std::function<void()> changed)>
+        watchDevices;
 
     static TMainEnvironment System();
 };
@@ -61,19 +64,24 @@ public:
     void WriteIniFile();
     void DisPlaySongsInit();
     void DisPlaySongs(TDisplayMode mode, const std::vector<std::string>& names = {});
-    void ShowStatus(const std::string& text);
+    // The line shows the text cut to its length; the tooltip shows the detail (or the text)
+    // whole.
+    void ShowStatus(const std::string& text, const std::string& detail = {});
     void DisPlayOtherInit();
     void DisPlayOther();
     void DisPlayCurrentArtistSongs();
     void DisPlayCurrentAlbumSongs();
     void DisPlayCurrentFileTypeSongs();
     bool GetiPodDriver();
-    platform::Status LoadCurrentiPod();
+    // Loads the player at CurrentiPod. A database that is missing or cannot be read leaves the
+    // library empty, so no other player's tracks are ever shown under this root.
+    TLoadReport LoadCurrentiPod();
     void CopyiPodDatabase();
     void ShowSelectionCount();
 
     // Handlers.
-    void DeviceArrival();
+    // A notice of the device watcher: players may have come or gone.
+    void DeviceChange();
     void iPodSelectorComCloseUp();
     void Edit1KeyDown();
     void AdvStringGridSongDblClickCell(int row);
@@ -93,7 +101,7 @@ public:
     QPushButton* FileTypeTabButton = nullptr;
     QLabel* Notifier = nullptr;
     QProgressBar* ProgressBarItunes = nullptr;
-    QComboBox* iPodSelectorCom = nullptr;
+    PlayerSelector* iPodSelectorCom = nullptr;
     QLineEdit* Edit1 = nullptr;
     QLabel* SearchCaption = nullptr;
     QLabel* SelectorCaption = nullptr;
@@ -133,15 +141,20 @@ private:
     void ListClicked(QTableView* list);
     // Ctrl with a navigation key: move there and add that row to the marks.
     void MoveAddingRow(int key);
+    std::vector<device::FoundPlayer> ScanForPlayers();
+    bool ListPlayers(const std::vector<device::FoundPlayer>& players);
+    // Shows what the last load gave: the tracks, the lists, the selector's entry and, when not
+    // every track was read, why (status, tooltip, and the log under logPrefix).
+    void ShowLoadedPlayer(const TLoadReport& report, const char* logPrefix);
     void ReloadAfterChoice();
-    void ReportDamage(const TLoadReport& report);
+    // The loaded player has gone: nothing is shown or built from its root any more.
+    void UnloadPlayer();
     std::vector<int> SelectedRows(QTableView* view) const;
     void SetRowsSelected(QTableView* view, const std::vector<int>& rows, bool selected);
 
     TMainEnvironment environment_;
-    DeviceWatcher* watcher_ = nullptr;
+    std::unique_ptr<platform::DeviceWatcher> watcher_;
     bool shown_ = false;
     int sortColumn_ = 0;
     Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
-    TLoadReport lastLoad_;
 };

@@ -1,6 +1,7 @@
 // kestrune: the windowed program.
 
 #include "app/TFormMain.h"
+#include "device/DeviceScan.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -31,6 +32,10 @@ int main(int argc, char** argv) {
             return 1;
         }
     }
+
+    for (const std::string& folder : environment.extraPlayers)
+        if (auto why = device::PlayerFolderRejection(folder))
+            std::fprintf(stderr, "kestrune: %s\n", why->c_str());
 
     TFormMain form(std::move(environment));
     form.show();

@@ -1,5 +1,6 @@
 #include "browser/TrackTableModel.h"
 
+#include "browser/SizeValue.h"
 #include "device/TiPod.h"
 #include "platform/Text.h"
 
@@ -27,9 +28,17 @@ const char* const kHeaders[TrackTableModel::kColumns] = {
 
 const QColor kBandColour(251, 254, 204);
 
-bool ParsesAsNumber(const QString& text, double& value) {
+constexpr int kFileSizeColumn = 2;
+
+// A size cell counts by the size it shows; any other cell by the number it is, if it is one.
+bool ParsesAsNumber(int column, std::string_view text, double& value) {
+    if (column == kFileSizeColumn) {
+        const auto size = browser::SizeTextValue(text);
+        value = size.value_or(0.0);
+        return size.has_value();
+    }
     bool ok = false;
-    value = text.toDouble(&ok);
+    value = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())).toDouble(&ok);
     return ok;
 }
 
@@ -137,10 +146,7 @@ void TrackTableModel::SortRows(int column, Qt::SortOrder order) {
     for (std::size_t row = 0; row < rows_.size(); ++row) {
         if (rows_[row] != kNoTrack)
             texts[row] = library_.Field(rows_[row], kColumnField[column]);
-        if (!texts[row].empty() && numeric &&
-            !ParsesAsNumber(
-                QString::fromUtf8(texts[row].data(), static_cast<qsizetype>(texts[row].size())),
-                numbers[row]))
+        if (!texts[row].empty() && numeric && !ParsesAsNumber(column, texts[row], numbers[row]))
             numeric = false;
     }
     std::vector<std::string> keys;

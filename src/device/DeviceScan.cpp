@@ -2,6 +2,7 @@
 
 #include "device/DevicePath.h"
 #include "platform/Drives.h"
+#include "platform/Folders.h"
 #include "platform/Text.h"
 
 #include <algorithm>
@@ -35,14 +36,22 @@ bool HoldsPlayer(const std::string& root) {
     return files.FindFolder({"iPod_Control", "iTunes"}).has_value();
 }
 
+std::optional<std::string> PlayerFolderRejection(const std::string& folder) {
+    const auto real = platform::RealFolderPath(folder);
+    if (!real)
+        return "--player " + folder + ": no such folder";
+    if (!HoldsPlayer(*real))
+        return "--player " + folder + ": it holds no iPod_Control/iTunes folder";
+    return std::nullopt;
+}
+
 std::vector<FoundPlayer> ScanPlayers(const ScanSources& sources,
                                      const std::function<void(const std::string&)>& labelFailure) {
     std::vector<FoundPlayer> found;
     auto add = [&](const std::string& root, const std::string& label) {
-        const std::string entry = SelectorEntry(label, root);
         if (std::none_of(found.begin(), found.end(),
-                         [&](const FoundPlayer& player) { return player.entry == entry; }))
-            found.push_back({root, entry});
+                         [&](const FoundPlayer& player) { return player.root == root; }))
+            found.push_back({root, SelectorEntry(label, root)});
     };
     if (sources.removableRoots) {
         for (const std::string& root : sources.removableRoots()) {
@@ -54,10 +63,27 @@ std::vector<FoundPlayer> ScanPlayers(const ScanSources& sources,
             add(root, label ? *label : std::string());
         }
     }
-    for (const std::string& folder : sources.extraFolders)
-        if (HoldsPlayer(folder))
-            add(folder, FolderName(folder));
+    for (const std::string& folder : sources.extraFolders) {
+        const auto real = platform::RealFolderPath(folder);
+        if (real && HoldsPlayer(*real))
+            add(*real, FolderName(*real));
+    }
     return found;
+}
+
+PlayerChanges ComparePlayers(const std::vector<std::string>& listed,
+                             const std::vector<FoundPlayer>& found, const std::string& loaded) {
+    auto isFound = [&](const std::string& root) {
+        return std::any_of(found.begin(), found.end(),
+                           [&](const FoundPlayer& player) { return player.root == root; });
+    };
+    PlayerChanges changes;
+    changes.arrived = std::any_of(found.begin(), found.end(), [&](const FoundPlayer& player) {
+        return std::find(listed.begin(), listed.end(), player.root) == listed.end();
+    });
+    changes.changed = changes.arrived || !std::all_of(listed.begin(), listed.end(), isFound);
+    changes.loadedGone = !loaded.empty() && !isFound(loaded);
+    return changes;
 }
 
 } // namespace device

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,17 +23,31 @@ struct FoundPlayer {
     std::string entry;
 };
 
+// Why a folder named on the command line is not listed, in words ("--player DIR: no such
+// folder"); nothing when it holds a player.
+std::optional<std::string> PlayerFolderRejection(const std::string& folder);
+
 // Where players may be: the removable volumes (or drives) and the folders named on the
-// command line, which are labelled by their folder name.
+// command line, which are labelled by their folder name and listed under one spelling of their
+// path, so a folder written two ways is one player.
 struct ScanSources {
     std::function<std::vector<std::string>()> removableRoots;
     std::vector<std::string> extraFolders;
 };
 
-// The players among the sources, removable volumes first, without duplicate entries.
+// The players among the sources, removable volumes first, each root once.
 // labelFailure receives the message when a volume label cannot be read (the label is then
 // empty).
 std::vector<FoundPlayer> ScanPlayers(const ScanSources& sources,
                                      const std::function<void(const std::string&)>& labelFailure);
+
+// What a scan found, against the roots listed before it and the root loaded (empty: none).
+struct PlayerChanges {
+    bool changed = false;    // a player came or went
+    bool arrived = false;    // a player that was not listed
+    bool loadedGone = false; // the loaded player is not there any more
+};
+PlayerChanges ComparePlayers(const std::vector<std::string>& listed,
+                             const std::vector<FoundPlayer>& found, const std::string& loaded);
 
 } // namespace device

@@ -7,6 +7,8 @@
 #include <knownfolders.h>
 #include <shlobj.h>
 
+#include <vector>
+
 namespace platform {
 namespace {
 
@@ -42,6 +44,32 @@ std::string DefaultProgramFolder() {
     while (!base.empty() && base.back() == L'\\')
         base.pop_back();
     return win32::ToUtf8(base) + "\\Kestrune";
+}
+
+std::optional<std::string> RealFolderPath(const std::string& path) {
+    if (path.empty())
+        return std::nullopt;
+    // "e:" alone names the current folder of drive E; a player's root is the drive's root.
+    std::wstring wide = win32::ToWide(path);
+    for (wchar_t& c : wide)
+        if (c == L'/')
+            c = L'\\';
+    if (wide.size() == 2 && wide[1] == L':')
+        wide += L'\\';
+    const DWORD needed = GetFullPathNameW(wide.c_str(), 0, nullptr, nullptr);
+    if (needed == 0)
+        return std::nullopt;
+    std::vector<wchar_t> buffer(needed);
+    const DWORD length = GetFullPathNameW(wide.c_str(), needed, buffer.data(), nullptr);
+    if (length == 0 || length >= needed)
+        return std::nullopt;
+    std::wstring full(buffer.data(), length);
+    const DWORD attributes = GetFileAttributesW(win32::ToWidePath(win32::ToUtf8(full)).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+        return std::nullopt;
+    while (full.size() > 2 && full.back() == L'\\')
+        full.pop_back();
+    return win32::ToUtf8(full);
 }
 
 } // namespace platform

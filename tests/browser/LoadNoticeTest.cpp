@@ -1,0 +1,48 @@
+#include "browser/LoadNotice.h"
+
+#include "device/TiPod.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TLoadReport Report(TLoadReport::Outcome outcome) {
+    TLoadReport report;
+    report.outcome = outcome;
+    return report;
+}
+
+TEST(LoadNotices, NoneAfterAFullLoad) {
+    EXPECT_FALSE(browser::NoticeOfLoad(Report(TLoadReport::Outcome::Loaded), "/p"));
+}
+
+TEST(LoadNotices, SayWhyInWordsAndKeepTheWholeStoryForTheTooltip) {
+    const auto missing = browser::NoticeOfLoad(Report(TLoadReport::Outcome::Missing), "/m/B");
+    ASSERT_TRUE(missing);
+    EXPECT_EQ(missing->status, "No track database on this iPod");
+    EXPECT_EQ(missing->detail, "No track database (iPod_Control/iTunes/iTunesDB) in /m/B");
+
+    TLoadReport unreadable = Report(TLoadReport::Outcome::Unreadable);
+    unreadable.message = "Cannot open file /m/B/iPod_Control/iTunes/iTunesDB: Is a directory";
+    const auto cannot = browser::NoticeOfLoad(unreadable, "/m/B");
+    ASSERT_TRUE(cannot);
+    EXPECT_EQ(cannot->status, "Cannot read the track database");
+    EXPECT_EQ(cannot->detail, unreadable.message);
+
+    TLoadReport damaged = Report(TLoadReport::Outcome::Damaged);
+    damaged.path = "/m/B/iPod_Control/iTunes/iTunesDB";
+    damaged.read = 12;
+    damaged.announced = 5375;
+    damaged.message = "track 13 of 5375: its header length is out of range";
+    const auto broken = browser::NoticeOfLoad(damaged, "/m/B");
+    ASSERT_TRUE(broken);
+    EXPECT_EQ(broken->status, "Damaged database: 12 of 5375 tracks read");
+    EXPECT_EQ(broken->detail, "Damaged database: 12 of 5375 tracks read from "
+                              "/m/B/iPod_Control/iTunes/iTunesDB: track 13 of 5375: its header "
+                              "length is out of range");
+    // Each status fits the line without being cut.
+    for (const auto* notice : {&*missing, &*cannot, &*broken})
+        EXPECT_LE(notice->status.size(), 46u);
+}
+
+} // namespace
