@@ -7,18 +7,13 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <fstream>
 #include <iterator>
-#include <map>
-#include <mutex>
 #include <set>
 #include <thread>
 
 namespace fs = std::filesystem;
 using copy::TCopyOutcome;
-using testsupport::FaultyFiles;
-using testsupport::TempDir;
 
 namespace {
 
@@ -31,62 +26,30 @@ void WriteFile(const fs::path& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
 }
 
-// Bytes that differ from file to file and from place to place.
-std::string Content(std::size_t size, unsigned seed) {
-    std::string bytes(size, '\0');
-    std::uint32_t state = seed * 2654435761u + 1;
-    for (char& c : bytes) {
-        state = state * 1664525u + 1013904223u;
-        c = static_cast<char>(state >> 24);
-    }
-    return bytes;
-}
-
-// Every message, in order; hooks run on the worker's thread inside the message.
-class Recorder final : public TCopyMessages {
-public:
+// The messages, in order; the hooks run on the worker's thread inside a message.
+struct Recorder final : TCopyMessages {
     std::function<void(int entry)> onText;
-    std::function<void(int position)> onPosition;
+    std::function<void()> onPosition;
+    std::vector<int> positions;
+    std::vector<std::string> texts;
+    int maxima = 0;
+    int finish = 0;
+    std::atomic<int> sent{0};
 
     void CMProgressPosition(int position) override {
-        Record(copy::kCMProgressPosition, position, {});
+        ++sent;
         positions.push_back(position);
         if (onPosition)
-            onPosition(position);
+            onPosition();
     }
-    void CMProgressMax(int maximum) override { Record(copy::kCMProgressMax, maximum, {}); }
-    void CMProgressFinish(int result) override { Record(copy::kCMProgressFinish, result, {}); }
+    void CMProgressMax(int maximum) override { ++sent, maxima += maximum == copy::kProgressMax; }
+    void CMProgressFinish(int result) override { ++sent, finish = result; }
     void CMProgressText(const std::string& text) override {
-        Record(copy::kCMProgressText, 0, text);
+        ++sent;
         texts.push_back(text);
         if (onText)
             onText(static_cast<int>(texts.size()));
     }
-
-    std::size_t Count(unsigned message) const {
-        std::lock_guard lock(mutex_);
-        std::size_t n = 0;
-        for (unsigned m : numbers)
-            n += m == message;
-        return n;
-    }
-    std::size_t Total() const {
-        std::lock_guard lock(mutex_);
-        return numbers.size();
-    }
-
-    std::vector<unsigned> numbers;
-    std::vector<int> values;
-    std::vector<int> positions;
-    std::vector<std::string> texts;
-
-private:
-    void Record(unsigned number, int value, const std::string&) {
-        std::lock_guard lock(mutex_);
-        numbers.push_back(number);
-        values.push_back(value);
-    }
-    mutable std::mutex mutex_;
 };
 
 class CopyWorker : public ::testing::Test {
@@ -98,16 +61,23 @@ protected:
     }
     void TearDown() override { app::TLogClass::SetProgramFolder({}); }
 
-    // An entry copying a new source of the given size to the given name in the target folder.
+    // An entry copying a new source of bytes of its own to the name in the target folder.
     std::string Plan(const std::string& name, std::size_t size) {
-        const auto source = player_ / ("S" + std::to_string(sources_.size()));
-        WriteFile(source, Content(size, static_cast<unsigned>(sources_.size())));
-        sources_.push_back(source.string());
+        const auto source = (player_ / ("S" + std::to_string(sources_.size()))).string();
+        std::string bytes(size, '\0');
+        std::uint32_t state = static_cast<std::uint32_t>(sources_.size()) + 1;
+        for (char& c : bytes)
+            c = static_cast<char>((state = state * 1664525u + 1013904223u) >> 24);
+        WriteFile(source, bytes);
+        sources_.push_back(source);
         targets_.push_back(Out(name));
-        return source.string();
+        return source;
     }
     std::string Out(const std::string& name) const { return (out_ / name).string(); }
-    std::string Source(std::size_t entry) const { return ReadFile(sources_[entry]); }
+    // The copy under that name holds the entry's source, byte for byte.
+    bool Holds(const std::string& name, std::size_t entry) const {
+        return ReadFile(out_ / name) == ReadFile(sources_[entry]);
+    }
 
     void Start(bool overwrite) {
         worker_.SetSourceFiles(sources_);
@@ -120,18 +90,16 @@ protected:
         worker_.Join();
         EXPECT_EQ(files_.openFiles.load(), 0) << "a file was left open";
     }
+    void WaitUntilParked() const {
+        while (!worker_.Parked())
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
 
     std::set<std::string> OutNames() const {
         std::set<std::string> names;
         for (const auto& entry : fs::directory_iterator(out_))
             names.insert(entry.path().filename().string());
         return names;
-    }
-    std::string Log() const { return ReadFile(logs_.path() / "apces.cnt"); }
-    int Finish() const {
-        return messages_.numbers.empty() || messages_.numbers.back() != copy::kCMProgressFinish
-                   ? 0
-                   : messages_.values.back();
     }
     // Positions grow and reach the maximum with the last one only.
     void ExpectEvenProgress() const {
@@ -142,16 +110,17 @@ protected:
         EXPECT_EQ(p.back(), copy::kProgressMax);
     }
 
-    TempDir dir_;
-    TempDir logs_;
+    testsupport::TempDir dir_, logs_;
     fs::path player_ = dir_ / "player";
     fs::path out_ = dir_ / "out";
-    std::vector<std::string> sources_;
-    std::vector<std::string> targets_;
-    FaultyFiles files_;
+    std::vector<std::string> sources_, targets_;
+    testsupport::FaultyFiles files_;
     Recorder messages_;
     TCopyThread worker_{messages_, files_};
 };
+
+using Names = std::vector<std::string>;
+using Set = std::set<std::string>;
 
 } // namespace
 
@@ -160,16 +129,14 @@ TEST_F(CopyWorker, CopiesEveryEntryWholeAndReportsEachStep) {
     Plan("empty.wav", 0);
     Plan("b", 5000);
     Run(false);
-    EXPECT_EQ(targets_, (std::vector<std::string>{Out("a.mp3"), Out("empty.wav"), Out("b")}));
+    EXPECT_EQ(targets_, (Names{Out("a.mp3"), Out("empty.wav"), Out("b")}));
     EXPECT_EQ(worker_.Outcomes(), std::vector<TCopyOutcome>(3, TCopyOutcome::Copied));
-    for (std::size_t i = 0; i < 3; ++i)
-        EXPECT_TRUE(ReadFile(targets_[i]) == Source(i)) << i;
-    EXPECT_EQ(OutNames(), (std::set<std::string>{"a.mp3", "empty.wav", "b"}));
+    EXPECT_TRUE(Holds("a.mp3", 0) && Holds("empty.wav", 1) && Holds("b", 2));
+    EXPECT_EQ(OutNames(), (Set{"a.mp3", "empty.wav", "b"}));
     EXPECT_EQ(messages_.texts,
-              (std::vector<std::string>{"(1/3) Copying a.mp3", "(2/3) Copying empty.wav",
-                                        "(3/3) Copying b"}));
-    EXPECT_EQ(messages_.Count(copy::kCMProgressMax), 3u);
-    EXPECT_EQ(Finish(), copy::kCopyFinished);
+              (Names{"(1/3) Copying a.mp3", "(2/3) Copying empty.wav", "(3/3) Copying b"}));
+    EXPECT_EQ(messages_.maxima, 3);
+    EXPECT_EQ(messages_.finish, copy::kCopyFinished);
     EXPECT_EQ(worker_.CopiedBytes(), 75000u);
     ExpectEvenProgress();
 }
@@ -179,36 +146,37 @@ TEST_F(CopyWorker, OverwritingReplacesEarlierFilesUnderThePlannedName) {
     Plan("a.mp3", 3000);
     Plan("a.mp3", 4000); // one name twice: the second replaces the first
     Run(true);
-    EXPECT_EQ(targets_, (std::vector<std::string>{Out("a.mp3"), Out("a.mp3")}));
-    EXPECT_TRUE(ReadFile(out_ / "a.mp3") == Source(1));
-    EXPECT_EQ(OutNames(), (std::set<std::string>{"a.mp3"}));
+    EXPECT_EQ(targets_, (Names{Out("a.mp3"), Out("a.mp3")}));
+    EXPECT_TRUE(Holds("a.mp3", 1));
+    EXPECT_EQ(OutNames(), Set{"a.mp3"});
 }
 
 TEST_F(CopyWorker, NotOverwritingNumbersTheNameBeforeItsLastExtension) {
-    for (const char* name : {"a.mp3", "a(1).mp3", "Drive", "Song.mp3.mp3"})
+    const Set earlier{"a.mp3", "a(1).mp3", "Drive", "Song.mp3.mp3"};
+    for (const auto& name : earlier)
         WriteFile(out_ / name, name);
     Plan("a.mp3", 100);
     Plan("a.mp3", 200);
     Plan("Drive", 300);
     Plan("Song.mp3.mp3", 400);
     Run(false);
-    EXPECT_EQ(targets_, (std::vector<std::string>{Out("a(2).mp3"), Out("a(3).mp3"), Out("Drive(1)"),
-                                                  Out("Song.mp3(1).mp3")}));
-    for (std::size_t i = 0; i < 4; ++i)
-        EXPECT_TRUE(ReadFile(targets_[i]) == Source(i)) << i;
-    for (const char* name : {"a.mp3", "a(1).mp3", "Drive", "Song.mp3.mp3"})
+    EXPECT_EQ(targets_,
+              (Names{Out("a(2).mp3"), Out("a(3).mp3"), Out("Drive(1)"), Out("Song.mp3(1).mp3")}));
+    EXPECT_TRUE(Holds("a(2).mp3", 0) && Holds("a(3).mp3", 1) && Holds("Drive(1)", 2) &&
+                Holds("Song.mp3(1).mp3", 3));
+    for (const auto& name : earlier)
         EXPECT_EQ(ReadFile(out_ / name), name) << "an earlier file changed";
 }
 
 TEST_F(CopyWorker, ANameTakenDuringTheCopyIsNeverReplaced) {
     Plan("a.mp3", 5000);
-    messages_.onPosition = [&](int) {
+    messages_.onPosition = [&] {
         if (!fs::exists(out_ / "a.mp3"))
             WriteFile(out_ / "a.mp3", "someone else's");
     };
     Run(false);
     EXPECT_EQ(targets_[0], Out("a(1).mp3"));
-    EXPECT_TRUE(ReadFile(out_ / "a(1).mp3") == Source(0));
+    EXPECT_TRUE(Holds("a(1).mp3", 0));
     EXPECT_EQ(ReadFile(out_ / "a.mp3"), "someone else's");
 }
 
@@ -219,25 +187,23 @@ TEST_F(CopyWorker, PausedItCopiesNothingAndAStopEndsTheEntryWithoutAFileOfIt) {
     Plan("last.mp3", 1000);
     messages_.onText = [&](int entry) {
         if (entry == 2)
-            messages_.onPosition = [&](int) { worker_.Pause(); };
+            messages_.onPosition = [&] { worker_.Pause(); };
     };
     Start(true);
-    while (!worker_.Parked())
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    WaitUntilParked();
     const std::uint64_t copied = worker_.CopiedBytes();
-    const std::size_t sent = messages_.Total();
+    const int sent = messages_.sent;
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     EXPECT_EQ(worker_.CopiedBytes(), copied);
-    EXPECT_EQ(messages_.Total(), sent);
+    EXPECT_EQ(messages_.sent, sent);
     worker_.SetStopCopy(true);
     worker_.Resume();
     worker_.Join();
-    EXPECT_EQ(targets_, (std::vector<std::string>{Out("first.mp3"), copy::kCopyTerminated,
-                                                  copy::kCopyTerminated}));
+    EXPECT_EQ(targets_, (Names{Out("first.mp3"), copy::kCopyTerminated, copy::kCopyTerminated}));
     EXPECT_EQ(worker_.CurrentTarget(), Out("big.mp3"));
     EXPECT_EQ(ReadFile(out_ / "big.mp3"), "the user's own");
-    EXPECT_EQ(OutNames(), (std::set<std::string>{"first.mp3", "big.mp3"}));
-    EXPECT_EQ(Finish(), copy::kCopyStopped);
+    EXPECT_EQ(OutNames(), (Set{"first.mp3", "big.mp3"}));
+    EXPECT_EQ(messages_.finish, copy::kCopyStopped);
     EXPECT_EQ(files_.openFiles.load(), 0);
 }
 
@@ -250,22 +216,21 @@ TEST_F(CopyWorker, AStopBetweenEntriesRemovesNothing) {
             worker_.SetStopCopy(true);
     };
     Run(true);
-    EXPECT_EQ(targets_, (std::vector<std::string>{Out("first.mp3"), copy::kCopyTerminated}));
-    EXPECT_TRUE(ReadFile(out_ / "first.mp3") == Source(0));
+    EXPECT_EQ(targets_, (Names{Out("first.mp3"), copy::kCopyTerminated}));
+    EXPECT_TRUE(Holds("first.mp3", 0));
     EXPECT_EQ(ReadFile(out_ / "second.mp3"), "kept");
-    EXPECT_EQ(OutNames(), (std::set<std::string>{"first.mp3", "second.mp3"}));
-    EXPECT_EQ(Finish(), copy::kCopyStopped);
+    EXPECT_EQ(OutNames(), (Set{"first.mp3", "second.mp3"}));
+    EXPECT_EQ(messages_.finish, copy::kCopyStopped);
 }
 
 TEST_F(CopyWorker, AnAbandonedJobLeavesNoFileAndSendsNoFinish) {
     Plan("big.mp3", 3 << 20);
-    messages_.onPosition = [&](int) { worker_.Pause(); };
+    messages_.onPosition = [&] { worker_.Pause(); };
     Start(false);
-    while (!worker_.Parked())
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    WaitUntilParked();
     worker_.Abandon();
     worker_.Join();
-    EXPECT_EQ(Finish(), 0);
+    EXPECT_EQ(messages_.finish, 0);
     EXPECT_EQ(targets_[0], Out("big.mp3"));
     EXPECT_TRUE(OutNames().empty());
     EXPECT_EQ(files_.openFiles.load(), 0);
@@ -276,10 +241,9 @@ TEST_F(CopyWorker, RefusesAFileLargerThanTheFreeSpaceAndGoesOn) {
     Plan("large.mp3", 20000);
     Plan("small.mp3", 5000);
     Run(false);
-    EXPECT_EQ(targets_, (std::vector<std::string>{copy::kDiskspaceNotEnough, Out("small.mp3")}));
-    EXPECT_EQ(OutNames(), (std::set<std::string>{"small.mp3"}));
+    EXPECT_EQ(targets_, (Names{copy::kDiskspaceNotEnough, Out("small.mp3")}));
+    EXPECT_EQ(OutNames(), Set{"small.mp3"});
     EXPECT_EQ(messages_.texts.size(), 2u);
-    EXPECT_EQ(Finish(), copy::kCopyFinished);
     ExpectEvenProgress();
 }
 
@@ -287,87 +251,7 @@ TEST_F(CopyWorker, TriesTheCopyWhenTheFreeSpaceCannotBeAsked) {
     files_.freeSpace = platform::Result<std::uint64_t>(platform::Status::Error("no answer"));
     Plan("a.mp3", 5000);
     Run(false);
-    EXPECT_TRUE(ReadFile(targets_[0]) == Source(0));
-}
-
-TEST_F(CopyWorker, AFailedFileIsReportedAndLoggedAndTheJobGoesOn) {
-    struct Case {
-        const char* what;
-        std::optional<std::uint64_t> readFault, writeFault, shrinkTo;
-        bool overwriteExisting;
-        std::string reason;
-    };
-    const Case cases[] = {
-        {"write fails half-way",
-         {},
-         30000,
-         {},
-         false,
-         "the copy cannot be written: No space left on device"},
-        {"read fails half-way",
-         30000,
-         {},
-         {},
-         false,
-         "the source cannot be read: Input/output error"},
-        {"source shrinks",
-         {},
-         {},
-         1500000,
-         false,
-         "the source ended after 1500000 of 3145728 bytes"},
-        {"overwrite whose copy fails",
-         {},
-         30000,
-         {},
-         true,
-         "the copy cannot be written: No space left on device"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        // Windows denies writers while the copy reads, so nobody can shrink the source there.
-        if (c.shrinkTo && platform::kPathSeparator == '\\')
-            continue;
-        fs::remove(logs_.path() / "apces.cnt");
-        TempDir dir;
-        fs::create_directories(dir / "out");
-        out_ = dir / "out";
-        sources_.clear();
-        targets_.clear();
-        Recorder messages;
-        FaultyFiles files;
-        files.failReadAfter = c.readFault;
-        files.failWriteAfter = c.writeFault;
-        if (c.overwriteExisting)
-            WriteFile(out_ / "bad.mp3", "the user's good file");
-        const std::string source = Plan("bad.mp3", 3 << 20);
-        Plan("good.mp3", 20000);
-        if (c.shrinkTo)
-            messages.onPosition = [&](int) {
-                if (fs::file_size(source) > *c.shrinkTo)
-                    fs::resize_file(source, *c.shrinkTo);
-            };
-        TCopyThread worker(messages, files);
-        worker.SetSourceFiles(sources_);
-        worker.SetTargetFiles(targets_);
-        worker.SetOverWriteExistFile(c.overwriteExisting);
-        ASSERT_TRUE(worker.Start().ok());
-        worker.Join();
-        EXPECT_EQ(targets_[0], copy::kCopyFailed + c.reason);
-        EXPECT_EQ(worker.Outcomes()[0], TCopyOutcome::Failed);
-        EXPECT_TRUE(ReadFile(targets_[1]) == Source(1));
-        const std::set<std::string> left = c.overwriteExisting
-                                               ? std::set<std::string>{"bad.mp3", "good.mp3"}
-                                               : std::set<std::string>{"good.mp3"};
-        EXPECT_EQ(OutNames(), left);
-        if (c.overwriteExisting) {
-            EXPECT_EQ(ReadFile(out_ / "bad.mp3"), "the user's good file");
-        }
-        EXPECT_NE(Log().find("Execute:" + source), std::string::npos) << Log();
-        EXPECT_EQ(files.openFiles.load(), 0);
-        EXPECT_EQ(messages.values.back(), copy::kCopyFinished);
-        EXPECT_EQ(messages.positions.back(), copy::kProgressMax);
-    }
+    EXPECT_TRUE(Holds("a.mp3", 0));
 }
 
 TEST_F(CopyWorker, ASourceThatVanishedIsReportedAsNotFound) {
@@ -379,8 +263,7 @@ TEST_F(CopyWorker, ASourceThatVanishedIsReportedAsNotFound) {
             fs::remove(vanishing);
     };
     Run(false);
-    EXPECT_EQ(targets_,
-              (std::vector<std::string>{Out("a.mp3"), copy::kSourceNotFound, Out("c.mp3")}));
+    EXPECT_EQ(targets_, (Names{Out("a.mp3"), copy::kSourceNotFound, Out("c.mp3")}));
     EXPECT_EQ(messages_.texts.size(), 2u);
     ExpectEvenProgress();
 }
@@ -390,15 +273,14 @@ TEST_F(CopyWorker, AJobOfNoBytesEndsWithAFullBar) {
     sources_.push_back((player_ / "missing").string());
     targets_.push_back(Out("missing.mp3"));
     Run(false);
-    EXPECT_EQ(targets_, (std::vector<std::string>{Out("empty.mp3"), copy::kSourceNotFound}));
-    EXPECT_EQ(ReadFile(out_ / "empty.mp3"), "");
+    EXPECT_EQ(targets_, (Names{Out("empty.mp3"), copy::kSourceNotFound}));
+    EXPECT_EQ(OutNames(), Set{"empty.mp3"});
     EXPECT_EQ(messages_.positions, std::vector<int>{copy::kProgressMax});
-    EXPECT_EQ(Finish(), copy::kCopyFinished);
+    EXPECT_EQ(messages_.finish, copy::kCopyFinished);
 }
 
 TEST_F(CopyWorker, StartsOnceAndOnlyWithAWholeJob) {
-    TCopyThread unset(messages_, files_);
-    EXPECT_FALSE(unset.Start().ok());
+    EXPECT_FALSE(TCopyThread(messages_, files_).Start().ok());
     Plan("a.mp3", 10);
     targets_.push_back(Out("extra.mp3"));
     worker_.SetSourceFiles(sources_);
@@ -408,5 +290,73 @@ TEST_F(CopyWorker, StartsOnceAndOnlyWithAWholeJob) {
     EXPECT_TRUE(worker_.Start().ok());
     EXPECT_FALSE(worker_.Start().ok());
     worker_.Join();
-    EXPECT_TRUE(ReadFile(out_ / "a.mp3") == Source(0));
+    EXPECT_TRUE(Holds("a.mp3", 0));
 }
+
+namespace {
+
+struct Fault {
+    const char* what;
+    std::optional<std::uint64_t> readFails, writeFails, shrinksTo;
+    bool overwritesAFile;
+    std::string reason;
+};
+
+class AFailedFile : public CopyWorker, public ::testing::WithParamInterface<Fault> {};
+
+} // namespace
+
+TEST_P(AFailedFile, IsReportedAndLoggedLeavesNoFileAndTheJobGoesOn) {
+    const Fault& fault = GetParam();
+    // Windows denies writers while the copy reads, so nobody can shrink the source there.
+    if (fault.shrinksTo && platform::kPathSeparator == '\\')
+        GTEST_SKIP();
+    files_.failReadAfter = fault.readFails;
+    files_.failWriteAfter = fault.writeFails;
+    if (fault.overwritesAFile)
+        WriteFile(out_ / "bad.mp3", "the user's good file");
+    const std::string source = Plan("bad.mp3", 3 << 20);
+    Plan("good.mp3", 20000);
+    if (fault.shrinksTo)
+        messages_.onPosition = [&] {
+            if (fs::file_size(source) > *fault.shrinksTo)
+                fs::resize_file(source, *fault.shrinksTo);
+        };
+    Run(fault.overwritesAFile);
+    EXPECT_EQ(targets_[0], copy::kCopyFailed + fault.reason);
+    EXPECT_EQ(worker_.Outcomes()[0], TCopyOutcome::Failed);
+    EXPECT_TRUE(Holds("good.mp3", 1));
+    if (fault.overwritesAFile) {
+        EXPECT_EQ(ReadFile(out_ / "bad.mp3"), "the user's good file");
+        EXPECT_EQ(OutNames(), (Set{"bad.mp3", "good.mp3"}));
+    } else {
+        EXPECT_EQ(OutNames(), Set{"good.mp3"});
+    }
+    EXPECT_NE(ReadFile(logs_ / "apces.cnt").find("Execute:" + source), std::string::npos);
+    EXPECT_EQ(messages_.finish, copy::kCopyFinished);
+    ExpectEvenProgress();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, AFailedFile,
+    ::testing::Values(
+        Fault{"WriteHalfWay",
+              {},
+              30000,
+              {},
+              false,
+              "the copy cannot be written: No space left on device"},
+        Fault{"ReadHalfWay", 30000, {}, {}, false, "the source cannot be read: Input/output error"},
+        Fault{"SourceShrinks",
+              {},
+              {},
+              1500000,
+              false,
+              "the source ended after 1500000 of 3145728 bytes"},
+        Fault{"OverwriteFails",
+              {},
+              30000,
+              {},
+              true,
+              "the copy cannot be written: No space left on device"}),
+    [](const auto& test) { return std::string(test.param.what); });
