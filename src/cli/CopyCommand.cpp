@@ -281,13 +281,15 @@ int RunJob(copy::CopyJob& job, bool overwrite) {
     worker.SetOverWriteExistFile(overwrite);
     interruptedWorker.store(&worker);
     platform::OnInterrupt(StopOnInterrupt);
-    if (auto started = worker.Start(); !started) {
-        interruptedWorker.store(nullptr);
+    const platform::Status started = worker.Start();
+    if (started)
+        worker.Join();
+    platform::OnInterrupt(nullptr);
+    interruptedWorker.store(nullptr);
+    if (!started) {
         std::cerr << "kestrune-cli copy: " << started.message() << "\n";
         return kExitNotAllCopied;
     }
-    worker.Join();
-    interruptedWorker.store(nullptr);
 
     std::string out;
     std::size_t copied = 0;

@@ -11,7 +11,7 @@ int TerminalColumns();
 
 // Calls handler when the user presses Ctrl+C (and, on Windows, Ctrl+Break). It runs in a signal
 // handler or on a thread of the system's, so it may only store to lock-free atomics. A second
-// press ends the program as usual.
+// press ends the program as usual, and so does every press after OnInterrupt(nullptr).
 void OnInterrupt(void (*handler)());
 
 } // namespace platform

@@ -31,7 +31,7 @@ int TerminalColumns() {
 void OnInterrupt(void (*handler)()) {
     interruptHandler.store(handler);
     struct sigaction action {};
-    action.sa_handler = OnSigint;
+    action.sa_handler = handler ? OnSigint : SIG_DFL;
     sigemptyset(&action.sa_mask);
     // The first press asks the copy to stop; the second is the usual one.
     action.sa_flags = SA_RESETHAND | SA_RESTART;

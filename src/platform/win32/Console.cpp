@@ -40,7 +40,8 @@ int TerminalColumns() {
 
 void OnInterrupt(void (*handler)()) {
     interruptHandler.store(handler);
-    SetConsoleCtrlHandler(OnConsoleControl, TRUE);
+    interruptedOnce.store(false);
+    SetConsoleCtrlHandler(OnConsoleControl, handler ? TRUE : FALSE);
 }
 
 } // namespace platform
