@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Builds the benchmarks, generates a 40,000-track demo player with its files (sparse, of
-# realistic sizes) and times its load; then times the error log.
+# realistic sizes) and times its load; then times the error log, and the copy worker against cp
+# on a generated job of 200 files, 400 MB in all.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tracks=${1:-40000}
 bash scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j "$(nproc)" --target load_bench gui_bench log_bench \
+cmake --build build -j "$(nproc)" --target load_bench gui_bench log_bench copy_bench \
     kestrune-demo-player
 player=$(mktemp -d)
 trap 'rm -rf "$player"' EXIT
@@ -17,3 +18,5 @@ echo
 XDG_CONFIG_HOME="$player/.config" XDG_DATA_HOME="$player/.data" build/bench/gui_bench "$player"
 echo
 build/bench/log_bench
+echo
+build/bench/copy_bench

@@ -1,5 +1,6 @@
 // kestrune-cli: lists the tracks of a player (or of a copy of one) as JSON lines.
 
+#include "cli/CopyCommand.h"
 #include "cli/JsonLine.h"
 #include "device/TiPod.h"
 #include "platform/CommandLine.h"
@@ -18,6 +19,7 @@ constexpr int kExitDamaged = 3;
 
 void PrintHelp(std::ostream& out) {
     out << "Usage: kestrune-cli list ROOT\n"
+           "       kestrune-cli copy ROOT TARGET [OPTIONS]   (kestrune-cli copy --help)\n"
            "       kestrune-cli --help\n"
            "\n"
            "Reads the track database of the player whose root folder is ROOT (the folder that\n"
@@ -80,6 +82,8 @@ int main(int argc, char** argv) {
     }
     if (args.size() == 3 && args[1] == "list")
         return List(args[2]);
+    if (args.size() >= 2 && args[1] == "copy")
+        return cli::CopyCommand({args.begin() + 2, args.end()});
     PrintHelp(std::cerr);
     return kExitUsage;
 }

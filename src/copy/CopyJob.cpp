@@ -1,0 +1,48 @@
+#include "copy/CopyJob.h"
+
+#include "copy/TargetNames.h"
+#include "device/DevicePath.h"
+#include "device/TiPod.h"
+#include "platform/Paths.h"
+
+namespace copy {
+namespace {
+
+std::string SourcePath(device::PlayerFiles& files, const std::string& root,
+                       std::string_view location) {
+    const auto components = device::LocationComponents(location);
+    if (!components || components->empty())
+        return {};
+    if (auto found = files.Find(*components))
+        return found->path;
+    std::string path = root;
+    for (std::string_view part : *components) {
+        path += platform::kPathSeparator;
+        path += part;
+    }
+    return path;
+}
+
+} // namespace
+
+void AddTracksToJob(const TiPod& library, const std::vector<std::int32_t>& tracks,
+                    const std::string& targetFolder, CopyJob& job) {
+    device::PlayerFiles files(library.iPodPath);
+    for (std::int32_t track : tracks) {
+        const std::string title(library.Field(track, SongField::Title));
+        const std::string_view location = library.Field(track, SongField::Location);
+        std::string source = SourcePath(files, library.iPodPath, location);
+        std::string target =
+            JoinTargetPath(targetFolder, TargetFileName(title, LocationExtension(location)));
+        job.SourceFiles.push_back(std::move(source));
+        job.TargetFiles.push_back(std::move(target));
+        job.TitleList.push_back(title);
+    }
+}
+
+DialogProposal ProposeDialog(const TiPod& library, std::int32_t firstTrack) {
+    const std::string ext = LocationExtension(library.Field(firstTrack, SongField::Location));
+    return {TargetFileName(library.Field(firstTrack, SongField::Title), ext), ext};
+}
+
+} // namespace copy

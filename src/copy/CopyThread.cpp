@@ -1,0 +1,511 @@
+#include "copy/CopyThread.h"
+
+#include "app/LogClass.h"
+#include "copy/TargetNames.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+#include <exception>
+#include <random>
+#include <span>
+
+using namespace copy;
+
+namespace {
+
+// The '+' cannot survive the file-name rule, so no planned or numbered name ever equals a
+// temporary one; the token keeps two programs (or two jobs) apart.
+std::string TemporaryName() {
+    static const std::string token = [] {
+        std::random_device seed;
+        const std::uint64_t value = (static_cast<std::uint64_t>(seed()) << 32) ^ seed();
+        char text[17];
+        for (int i = 15; i >= 0; --i)
+            text[15 - i] = "0123456789abcdef"[(value >> (i * 4)) & 0xF];
+        text[16] = '\0';
+        return std::string(text);
+    }();
+    static std::atomic<unsigned> counter{0};
+    return "~kestrune+" + token + "+" + std::to_string(counter++) + ".part";
+}
+
+constexpr int kMostTemporaryNames = 16;
+constexpr int kMostRenames = 100;
+
+void Log(const std::string& message) {
+    app::TLogClass::WriteLog("Execute:" + message);
+}
+
+// Hands out the source in blocks, reading it in large pieces.
+class BlockReader {
+public:
+    BlockReader(platform::CopySource& source, std::vector<std::uint8_t>& buffer)
+        : source_(source), buffer_(buffer) {}
+
+    // The next block: empty at the end of the file.
+    platform::Result<std::span<const std::uint8_t>> Next(std::size_t most) {
+        if (begin_ == end_) {
+            auto got = source_.Read(buffer_.data(), buffer_.size());
+            if (!got)
+                return got.status();
+            begin_ = 0;
+            end_ = *got;
+        }
+        const std::size_t bytes = std::min(most, end_ - begin_);
+        const std::span<const std::uint8_t> block(buffer_.data() + begin_, bytes);
+        begin_ += bytes;
+        return block;
+    }
+
+private:
+    platform::CopySource& source_;
+    std::vector<std::uint8_t>& buffer_;
+    std::size_t begin_ = 0;
+    std::size_t end_ = 0;
+};
+
+// Takes blocks and writes them in large pieces.
+class BlockWriter {
+public:
+    BlockWriter(platform::CopyTarget& target, std::vector<std::uint8_t>& buffer)
+        : target_(target), buffer_(buffer) {}
+
+    platform::Status Append(std::span<const std::uint8_t> block) {
+        if (used_ + block.size() > buffer_.size())
+            if (auto status = Drain(); !status)
+                return status;
+        std::memcpy(buffer_.data() + used_, block.data(), block.size());
+        used_ += block.size();
+        return used_ == buffer_.size() ? Drain() : platform::Status::Ok();
+    }
+    platform::Status Drain() {
+        const std::size_t bytes = used_;
+        used_ = 0;
+        return bytes == 0 ? platform::Status::Ok() : target_.Write(buffer_.data(), bytes);
+    }
+
+private:
+    platform::CopyTarget& target_;
+    std::vector<std::uint8_t>& buffer_;
+    std::size_t used_ = 0;
+};
+
+} // namespace
+
+platform::Status copy::CheckTargetFolder(platform::CopyFiles& files, const std::string& folder) {
+    const std::string probe = JoinTargetPath(folder, TemporaryName());
+    auto created = files.CreateTarget(probe);
+    if (!created)
+        return created.status();
+    (void)(*created)->Close();
+    return files.Remove(probe);
+}
+
+struct TCopyThread::Entry {
+    std::size_t index = 0;
+    std::string source;
+    std::string planned;
+    std::string name;
+    std::string temporary; // empty while no temporary file exists
+    bool overwrite = false;
+    std::unique_ptr<platform::CopySource> in;
+    std::unique_ptr<platform::CopyTarget> out;
+    std::uint64_t size = 0;
+    std::uint64_t done = 0;
+    std::string failure; // why the entry failed; empty when it did not
+    bool stopped = false;
+};
+
+TCopyThread::TCopyThread(TCopyMessages& messages, platform::CopyFiles& files)
+    : messages_(messages), files_(files) {}
+
+TCopyThread::~TCopyThread() {
+    if (thread_.joinable()) {
+        Abandon();
+        Join();
+    }
+}
+
+void TCopyThread::SetSourceFiles(const std::vector<std::string>& list) {
+    sourceFiles_ = &list;
+}
+
+void TCopyThread::SetTargetFiles(std::vector<std::string>& list) {
+    targetFiles_ = &list;
+}
+
+void TCopyThread::SetStopCopy(bool stop) {
+    stopCopy_.store(stop);
+}
+
+void TCopyThread::SetOverWriteExistFile(bool overwrite) {
+    overwrite_.store(overwrite);
+}
+
+platform::Status TCopyThread::Start() {
+    if (started_)
+        return platform::Status::Error("the copy worker has been started before");
+    if (sourceFiles_ == nullptr || targetFiles_ == nullptr)
+        return platform::Status::Error("the copy worker has no job");
+    if (sourceFiles_->size() != targetFiles_->size())
+        return platform::Status::Error("the copy job's lists differ in length");
+    try {
+        readBuffer_.resize(kIoBytes);
+        writeBuffer_.resize(kIoBytes);
+        outcomes_.assign(sourceFiles_->size(), TCopyOutcome::Pending);
+        thread_ = std::thread([this] {
+            Execute();
+            {
+                std::lock_guard lock(pauseMutex_);
+                ended_.store(true);
+            }
+            endedChanged_.notify_all();
+        });
+    } catch (const std::exception& failure) {
+        return platform::Status::Error(failure.what());
+    }
+    started_ = true;
+    return platform::Status::Ok();
+}
+
+void TCopyThread::Pause() {
+    std::lock_guard lock(pauseMutex_);
+    pauseRequested_.store(true);
+}
+
+void TCopyThread::Resume() {
+    {
+        std::lock_guard lock(pauseMutex_);
+        pauseRequested_.store(false);
+    }
+    pauseChanged_.notify_all();
+}
+
+void TCopyThread::Abandon() {
+    {
+        std::lock_guard lock(pauseMutex_);
+        abandoned_.store(true);
+        stopCopy_.store(true);
+    }
+    pauseChanged_.notify_all();
+}
+
+void TCopyThread::Join(const std::function<void()>& deliverPending) {
+    if (!thread_.joinable())
+        return;
+    if (deliverPending) {
+        std::unique_lock lock(pauseMutex_);
+        while (!ended_.load()) {
+            lock.unlock();
+            deliverPending();
+            lock.lock();
+            endedChanged_.wait_for(lock, std::chrono::milliseconds(5));
+        }
+    }
+    thread_.join();
+}
+
+std::string TCopyThread::CurrentTarget() const {
+    std::lock_guard lock(targetMutex_);
+    return currentTarget_;
+}
+
+void TCopyThread::SetCurrentTarget(const std::string& name) {
+    std::lock_guard lock(targetMutex_);
+    currentTarget_ = name;
+}
+
+std::optional<std::string> TCopyThread::CreateNewOutputPathName(const std::string& path) {
+    auto name = NumberedPathName(
+        path, [this](const std::string& candidate) { return files_.Exists(candidate); });
+    if (!name)
+        app::TLogClass::WriteLog("CreateNewOutputPathName:no free numbered name for " + path);
+    return name;
+}
+
+bool TCopyThread::WaitWhilePaused() {
+    if (pauseRequested_.load()) {
+        std::unique_lock lock(pauseMutex_);
+        parked_.store(true);
+        pauseChanged_.wait(lock, [this] { return !pauseRequested_.load() || abandoned_.load(); });
+        parked_.store(false);
+    }
+    return !abandoned_.load();
+}
+
+bool TCopyThread::SendPosition(int position) {
+    if (!WaitWhilePaused())
+        return false;
+    messages_.CMProgressPosition(position);
+    return true;
+}
+
+bool TCopyThread::SendMax() {
+    if (!WaitWhilePaused())
+        return false;
+    messages_.CMProgressMax(kProgressMax);
+    return true;
+}
+
+bool TCopyThread::SendText(const std::string& text) {
+    if (!WaitWhilePaused())
+        return false;
+    messages_.CMProgressText(text);
+    return true;
+}
+
+// The share of the job dealt with, never going back: copied bytes only grow, and the total only
+// shrinks (by what will not be copied). Full only once the job is over.
+void TCopyThread::UpdatePosition() {
+    const std::uint64_t total = total_.load();
+    const std::uint64_t copied = copied_.load();
+    std::uint64_t position = 0;
+    if (total > 0)
+        position = copied >= total ? kProgressMax : copied * kProgressMax / total;
+    position = std::min<std::uint64_t>(position, kProgressMax - 1);
+    if (static_cast<int>(position) > lastPosition_) {
+        lastPosition_ = static_cast<int>(position);
+        SendPosition(lastPosition_);
+    }
+}
+
+void TCopyThread::Forget(std::uint64_t bytes) {
+    const std::uint64_t total = total_.load();
+    total_.store(total > bytes ? total - bytes : 0);
+    UpdatePosition();
+}
+
+void TCopyThread::Advance(std::uint64_t bytes) {
+    copied_.fetch_add(bytes);
+    UpdatePosition();
+}
+
+void TCopyThread::Execute() {
+    try {
+        const std::vector<std::string>& sources = *sourceFiles_;
+        std::vector<std::optional<std::uint64_t>> sizes(sources.size());
+        std::uint64_t total = 0;
+        for (std::size_t i = 0; i < sources.size(); ++i) {
+            sizes[i] = files_.FileSize(sources[i]);
+            total += sizes[i].value_or(0);
+        }
+        total_.store(total);
+        copied_.store(0);
+        lastPosition_ = 0;
+
+        for (std::size_t i = 0; i < sources.size(); ++i) {
+            if (abandoned_.load())
+                return;
+            if (stopCopy_.load()) {
+                (*targetFiles_)[i] = kCopyTerminated;
+                outcomes_[i] = TCopyOutcome::Terminated;
+                continue;
+            }
+            CopyEntry(i, sizes[i]);
+        }
+        if (abandoned_.load())
+            return;
+        const bool stopped = stopCopy_.load();
+        if (!stopped && lastPosition_ < kProgressMax) {
+            lastPosition_ = kProgressMax;
+            if (!SendPosition(kProgressMax))
+                return;
+        }
+        if (WaitWhilePaused())
+            messages_.CMProgressFinish(stopped ? kCopyStopped : kCopyFinished);
+    } catch (const std::exception& failure) {
+        Log(failure.what());
+    } catch (...) {
+        Log("an unknown failure ended the copy");
+    }
+}
+
+void TCopyThread::CopyEntry(std::size_t index, std::optional<std::uint64_t> expectedSize) {
+    std::vector<std::string>& targets = *targetFiles_;
+    Entry entry;
+    entry.index = index;
+    entry.source = (*sourceFiles_)[index];
+    entry.planned = targets[index];
+    try {
+        if (!files_.FileSize(entry.source)) {
+            targets[index] = kSourceNotFound;
+            outcomes_[index] = TCopyOutcome::SourceNotFound;
+            Forget(expectedSize.value_or(0));
+            return;
+        }
+        auto opened = files_.OpenSource(entry.source);
+        if (!opened) {
+            Forget(expectedSize.value_or(0));
+            entry.failure = "the source cannot be opened: " + opened.message();
+            entry.name = entry.planned;
+            EndEntry(entry);
+            return;
+        }
+        entry.in = std::move(*opened);
+        entry.size = entry.in->Size();
+        if (expectedSize && entry.size < *expectedSize)
+            Forget(*expectedSize - entry.size);
+
+        entry.overwrite = overwrite_.load();
+        entry.name = entry.planned;
+        if (!entry.overwrite && files_.Exists(entry.planned)) {
+            auto numbered = CreateNewOutputPathName(entry.planned);
+            if (!numbered) {
+                entry.failure = "no free numbered name";
+                EndEntry(entry);
+                return;
+            }
+            entry.name = *numbered;
+            targets[index] = entry.name;
+        }
+        SetCurrentTarget(entry.name);
+
+        // A volume whose free space cannot be asked is tried; a failure is reported as any.
+        const std::string folder(FolderPart(entry.name));
+        const auto free = files_.FreeSpace(folder.empty() ? "." : folder);
+        const bool refused = free.ok() && entry.size > *free;
+
+        const std::string status = "(" + std::to_string(index + 1) + "/" +
+                                   std::to_string(sourceFiles_->size()) + ") Copying " +
+                                   std::string(FileNamePart(entry.name));
+        if (!SendText(status) || !SendMax())
+            return EndEntry(entry);
+        if (refused) {
+            Forget(entry.size);
+            targets[index] = kDiskspaceNotEnough;
+            outcomes_[index] = TCopyOutcome::NoDiskSpace;
+        } else if (CopyBlocks(entry)) {
+            FinishCopy(entry);
+        }
+    } catch (const std::exception& failure) {
+        entry.failure = failure.what();
+        if (entry.name.empty())
+            entry.name = entry.planned;
+    }
+    EndEntry(entry);
+}
+
+bool TCopyThread::CopyBlocks(Entry& entry) {
+    for (int attempt = 0; attempt < kMostTemporaryNames && !entry.out; ++attempt) {
+        const std::string temporary = std::string(FolderPart(entry.name)) + TemporaryName();
+        auto created = files_.CreateTarget(temporary);
+        if (created) {
+            entry.temporary = temporary;
+            entry.out = std::move(*created);
+        } else if (!files_.Exists(temporary)) {
+            entry.failure = "the copy cannot be created: " + created.message();
+            return false;
+        }
+    }
+    if (!entry.out) {
+        entry.failure = "no free temporary name";
+        return false;
+    }
+    BlockReader reader(*entry.in, readBuffer_);
+    BlockWriter writer(*entry.out, writeBuffer_);
+    for (;;) {
+        if (!WaitWhilePaused())
+            return false;
+        if (stopCopy_.load()) {
+            entry.stopped = true;
+            return false;
+        }
+        auto block = reader.Next(kBlockBytes);
+        if (!block) {
+            entry.failure = "the source cannot be read: " + block.message();
+            return false;
+        }
+        if (block->empty())
+            break;
+        if (auto written = writer.Append(*block); !written) {
+            entry.failure = "the copy cannot be written: " + written.message();
+            return false;
+        }
+        entry.done += block->size();
+        Advance(block->size());
+    }
+    if (entry.done < entry.size) {
+        entry.failure = "the source ended after " + std::to_string(entry.done) + " of " +
+                        std::to_string(entry.size) + " bytes";
+        return false;
+    }
+    if (auto written = writer.Drain(); !written) {
+        entry.failure = "the copy cannot be written: " + written.message();
+        return false;
+    }
+    return true;
+}
+
+bool TCopyThread::FinishCopy(Entry& entry) {
+    if (auto flushed = entry.out->Flush(); !flushed) {
+        entry.failure = "the copy cannot be saved to disk: " + flushed.message();
+        return false;
+    }
+    auto closed = entry.out->Close();
+    entry.out.reset();
+    if (!closed) {
+        entry.failure = "the copy cannot be saved to disk: " + closed.message();
+        return false;
+    }
+    (void)entry.in->Close();
+    entry.in.reset();
+
+    std::vector<std::string>& targets = *targetFiles_;
+    if (entry.overwrite) {
+        if (auto renamed = files_.RenameReplacing(entry.temporary, entry.name); !renamed) {
+            entry.failure = "the copy cannot be named " + entry.name + ": " + renamed.message();
+            return false;
+        }
+    } else {
+        // A file that took the name meanwhile is never replaced: the copy takes the next number.
+        for (int attempt = 0;; ++attempt) {
+            auto renamed = files_.RenameNoReplace(entry.temporary, entry.name);
+            if (!renamed) {
+                entry.failure = "the copy cannot be named " + entry.name + ": " + renamed.message();
+                return false;
+            }
+            if (*renamed)
+                break;
+            auto numbered = CreateNewOutputPathName(entry.planned);
+            if (!numbered || attempt == kMostRenames) {
+                entry.failure = "no free numbered name";
+                return false;
+            }
+            entry.name = *numbered;
+            SetCurrentTarget(entry.name);
+        }
+    }
+    entry.temporary.clear();
+    targets[entry.index] = entry.name;
+    outcomes_[entry.index] = TCopyOutcome::Copied;
+    return true;
+}
+
+// Closes what the entry opened and removes its temporary file; writes its outcome unless it was
+// copied or the job was abandoned.
+void TCopyThread::EndEntry(Entry& entry) {
+    if (entry.out)
+        (void)entry.out->Close();
+    entry.out.reset();
+    if (entry.in)
+        (void)entry.in->Close();
+    entry.in.reset();
+    if (!entry.temporary.empty()) {
+        if (auto removed = files_.Remove(entry.temporary); !removed)
+            Log("the partial copy " + entry.temporary + " cannot be removed: " + removed.message());
+        entry.temporary.clear();
+    }
+    std::vector<std::string>& targets = *targetFiles_;
+    if (abandoned_.load() || outcomes_[entry.index] != TCopyOutcome::Pending)
+        return;
+    if (entry.stopped) {
+        targets[entry.index] = kCopyTerminated;
+        outcomes_[entry.index] = TCopyOutcome::Terminated;
+    } else if (!entry.failure.empty()) {
+        Log(entry.source + " to " + entry.name + ": " + entry.failure);
+        targets[entry.index] = kCopyFailed + entry.failure;
+        outcomes_[entry.index] = TCopyOutcome::Failed;
+        Forget(entry.size > entry.done ? entry.size - entry.done : 0);
+    }
+}

@@ -1,0 +1,182 @@
+#include "CliCopy.h"
+
+#include "DemoPlayer.h"
+#include "copy/CopyThread.h"
+#include "copy/TargetNames.h"
+#include "settings/RegistrySettings.h"
+#include "support/DataHome.h"
+#include "support/RegistrySandbox.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace fs = std::filesystem;
+using namespace testsupport;
+
+namespace {
+
+class CliCopy : public ::testing::Test {
+protected:
+    void SetUp() override {
+        demoplayer::Options options;
+        options.tracks = 60;
+        options.seed = 5;
+        demoplayer::WritePlayer(player_, options);
+        fs::create_directories(out_);
+        tracks_ = ReadJsonLines(player_ / "expected.jsonl");
+    }
+
+    std::vector<CopyEntry> Copy(std::vector<std::string> options, int status) {
+        std::vector<std::string> args{"copy", player_.string(), out_.string()};
+        args.insert(args.end(), options.begin(), options.end());
+        const CliRun run = RunCli(args, scratch_);
+        EXPECT_EQ(run.status, status) << run.errors;
+        return CopyReport(run);
+    }
+
+    TempDir scratch_;
+    RegistrySandbox registry_;
+    ScopedDataHome dataHome_{scratch_.str()};
+    fs::path player_ = scratch_ / "player";
+    fs::path out_ = scratch_ / "out";
+    std::vector<std::string> tracks_;
+};
+
+} // namespace
+
+TEST_F(CliCopy, CopiesEveryTrackWholeUnderItsNameAndNumbersOrReplacesOnTheSecondRun) {
+    const auto first = Copy({"--no-overwrite"}, 3); // the player lacks some files
+    ASSERT_EQ(first.size(), tracks_.size());
+    std::set<std::string> taken;
+    std::size_t copied = 0;
+    for (std::size_t i = 0; i < first.size(); ++i) {
+        const auto track = *ParseFlatJson(tracks_[i]);
+        EXPECT_EQ(first[i].title, track.at("title"));
+        if (track.at("fileSize").empty()) {
+            EXPECT_EQ(first[i].outcome, copy::kSourceNotFound) << first[i].title;
+            continue;
+        }
+        EXPECT_TRUE(SameLocation(first[i].source, player_, track.at("location")))
+            << first[i].source;
+        const std::string planned = copy::JoinTargetPath(
+            out_.string(),
+            copy::TargetFileName(track.at("title"), copy::LocationExtension(track.at("location"))));
+        const std::string expected =
+            taken.count(NameKey(planned)) == 0
+                ? planned
+                : *copy::NumberedPathName(
+                      planned, [&](const std::string& p) { return taken.count(NameKey(p)) > 0; });
+        taken.insert(NameKey(expected));
+        EXPECT_EQ(first[i].outcome, expected);
+        EXPECT_TRUE(SameBytes(first[i].outcome, first[i].source)) << first[i].outcome;
+        ++copied;
+    }
+    EXPECT_EQ(FilesIn(out_).size(), copied) << "a stray file was left";
+
+    // Again without overwriting: every copy gets a new numbered name; nothing earlier changes.
+    const auto second = Copy({"--no-overwrite"}, 3);
+    ASSERT_EQ(second.size(), first.size());
+    for (std::size_t i = 0; i < second.size(); ++i) {
+        if (first[i].outcome == copy::kSourceNotFound)
+            continue;
+        EXPECT_EQ(taken.count(NameKey(second[i].outcome)), 0u) << second[i].outcome;
+        EXPECT_TRUE(SameBytes(second[i].outcome, second[i].source));
+        EXPECT_TRUE(SameBytes(first[i].outcome, first[i].source));
+    }
+    const std::string name(copy::FileNamePart(first[1].outcome));
+    const std::size_t dot = name.rfind('.');
+    EXPECT_EQ(std::string(copy::FileNamePart(second[1].outcome)),
+              name.substr(0, dot) + "(1)" + name.substr(dot));
+    const auto files = FilesIn(out_);
+    EXPECT_EQ(files.size(), 2 * copied);
+
+    // With overwriting, the planned names are replaced and no file appears.
+    const auto third = Copy({"--overwrite"}, 3);
+    EXPECT_EQ(FilesIn(out_), files);
+    EXPECT_EQ(third[1].outcome, first[1].outcome);
+}
+
+TEST_F(CliCopy, FollowsTheSavedOverwriteSettingWithoutAnOption) {
+    ASSERT_TRUE(settings::EnsureProgramFolder().ok());
+    for (bool overwrite : {false, true}) {
+        SCOPED_TRACE(overwrite);
+        settings::RegistrySettings saved;
+        saved.OverWriteExistFile = overwrite;
+        ASSERT_TRUE(settings::WriteRegistry(saved).ok());
+        fs::remove_all(out_);
+        fs::create_directories(out_);
+        const auto first = Copy({"--artist", "Björk"}, 0);
+        ASSERT_FALSE(first.empty());
+        const auto again = Copy({"--artist", "Björk"}, 0);
+        EXPECT_EQ(again[0].outcome == first[0].outcome, overwrite);
+    }
+}
+
+TEST_F(CliCopy, SelectsAsTheListsAndTheSearchDoAndPlansWithoutCopying) {
+    struct Case {
+        std::vector<std::string> options;
+        std::function<bool(const std::map<std::string, std::string>&)> selects;
+    };
+    const Case cases[] = {
+        {{}, [](const auto&) { return true; }},
+        {{"--artist", "prince", "--artist", "Björk"},
+         [](const auto& t) {
+             return FoldAscii(t.at("artist")) == "prince" || t.at("artist") == "Björk";
+         }},
+        {{"--album", "Purple Rain", "--filetype", "MPEG audio file"},
+         [](const auto& t) {
+             return FoldAscii(t.at("album")) == "purple rain" &&
+                    t.at("filetype") == "MPEG audio file";
+         }},
+        {{"--search", "Love Me"},
+         [](const auto& t) {
+             for (const char* key : {"title", "album", "artist", "composer", "comment"})
+                 if (t.at(key).find("Love") != std::string::npos &&
+                     t.at(key).find("Me") != std::string::npos)
+                     return true;
+             return false;
+         }},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> args{"copy", player_.string(), out_.string(), "--dry-run"};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        const CliRun run = RunCli(args, scratch_);
+        EXPECT_EQ(run.status, 0) << run.errors;
+        std::vector<std::string> want, got;
+        for (const auto& line : tracks_)
+            if (const auto track = *ParseFlatJson(line); c.selects(track))
+                want.push_back(track.at("title"));
+        for (const auto& line : run.lines)
+            got.push_back(ParseFlatJson(line)->at("title"));
+        EXPECT_FALSE(want.empty());
+        EXPECT_EQ(got, want) << args.back();
+        EXPECT_TRUE(FilesIn(out_).empty());
+    }
+}
+
+TEST_F(CliCopy, RefusesWrongUsageAMissingDatabaseAndAnUnusableTarget) {
+    const std::string player = player_.string();
+    const std::string out = out_.string();
+    const std::string missing = (scratch_ / "missing").string();
+    const std::string file = (player_ / "expected.jsonl").string();
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+    };
+    const Case cases[] = {
+        {{"copy", player}, 1},
+        {{"copy", player, out, "--overwrite", "--no-overwrite"}, 1},
+        {{"copy", player, out, "--artist"}, 1},
+        {{"copy", player, out, "--search", "  "}, 1},
+        {{"copy", player, out, "--bogus"}, 1},
+        {{"copy", missing, out}, 2},
+        {{"copy", player, missing}, 4},
+        {{"copy", player, file}, 4},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(RunCli(c.args, scratch_).status, c.status) << c.args.back();
+        EXPECT_TRUE(FilesIn(out_).empty());
+        EXPECT_FALSE(fs::exists(missing));
+    }
+}

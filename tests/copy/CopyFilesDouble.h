@@ -1,0 +1,112 @@
+#pragma once
+
+#include "support/ForwardingCopyFiles.h"
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace testsupport {
+
+// The real file system, with failures on demand: a read or a write that fails once a number of
+// bytes of the file has passed, a free space that is small or cannot be asked. It counts the files
+// it has open, so a test can see that every one was closed.
+class FaultyFiles final : public ForwardingCopyFiles {
+public:
+    std::optional<std::uint64_t> failReadAfter;  // bytes of each source
+    std::optional<std::uint64_t> failWriteAfter; // bytes of each target
+    std::optional<platform::Result<std::uint64_t>> freeSpace;
+    std::atomic<int> openFiles{0};
+
+    platform::Result<std::unique_ptr<platform::CopySource>>
+    OpenSource(const std::string& path) override {
+        auto opened = real_.OpenSource(path);
+        if (!opened)
+            return opened.status();
+        return std::unique_ptr<platform::CopySource>(
+            std::make_unique<Source>(*this, std::move(*opened)));
+    }
+    platform::Result<std::unique_ptr<platform::CopyTarget>>
+    CreateTarget(const std::string& path) override {
+        auto created = real_.CreateTarget(path);
+        if (!created)
+            return created.status();
+        return std::unique_ptr<platform::CopyTarget>(
+            std::make_unique<Target>(*this, std::move(*created)));
+    }
+    platform::Result<std::uint64_t> FreeSpace(const std::string& folder) override {
+        return freeSpace ? *freeSpace : real_.FreeSpace(folder);
+    }
+
+private:
+    // Lets through what is left of the budget, then fails.
+    static std::size_t Allowed(std::optional<std::uint64_t>& budget, std::size_t bytes) {
+        if (!budget)
+            return bytes;
+        const std::size_t allowed =
+            static_cast<std::size_t>(std::min<std::uint64_t>(*budget, bytes));
+        *budget -= allowed;
+        return allowed;
+    }
+
+    // A real file of the double's, counted while open, with its own budget.
+    template <typename Real> class Counted {
+    protected:
+        Counted(FaultyFiles& owner, std::unique_ptr<Real> real, std::optional<std::uint64_t> budget)
+            : owner_(owner), real_(std::move(real)), budget_(budget) {
+            ++owner_.openFiles;
+        }
+        ~Counted() { CloseOnce(); }
+        platform::Status CloseOnce() {
+            if (!open_)
+                return platform::Status::Ok();
+            open_ = false;
+            --owner_.openFiles;
+            return real_->Close();
+        }
+
+        FaultyFiles& owner_;
+        std::unique_ptr<Real> real_;
+        std::optional<std::uint64_t> budget_;
+        bool open_ = true;
+    };
+
+    class Source final : public platform::CopySource, Counted<platform::CopySource> {
+    public:
+        Source(FaultyFiles& owner, std::unique_ptr<platform::CopySource> real)
+            : Counted(owner, std::move(real), owner.failReadAfter) {}
+        platform::Result<std::size_t> Read(std::uint8_t* into, std::size_t bytes) override {
+            const std::size_t allowed = Allowed(budget_, bytes);
+            if (allowed > 0 || bytes == 0)
+                return real_->Read(into, allowed);
+            // Past the budget: the end of the file still reads as the end.
+            auto more = real_->Read(into, 1);
+            if (more && *more == 0)
+                return more;
+            return platform::Status::Error("Input/output error");
+        }
+        std::uint64_t Size() const override { return real_->Size(); }
+        platform::Status Close() override { return CloseOnce(); }
+    };
+
+    class Target final : public platform::CopyTarget, Counted<platform::CopyTarget> {
+    public:
+        Target(FaultyFiles& owner, std::unique_ptr<platform::CopyTarget> real)
+            : Counted(owner, std::move(real), owner.failWriteAfter) {}
+        platform::Status Write(const std::uint8_t* from, std::size_t bytes) override {
+            const std::size_t allowed = Allowed(budget_, bytes);
+            if (auto written = real_->Write(from, allowed); !written)
+                return written;
+            if (allowed < bytes)
+                return platform::Status::Error("No space left on device");
+            return platform::Status::Ok();
+        }
+        platform::Status Flush() override { return real_->Flush(); }
+        platform::Status Close() override { return CloseOnce(); }
+    };
+};
+
+} // namespace testsupport

@@ -1,0 +1,362 @@
+#include "copy/CopyThread.h"
+
+#include "CopyFilesDouble.h"
+#include "app/LogClass.h"
+#include "platform/Paths.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <thread>
+
+namespace fs = std::filesystem;
+using copy::TCopyOutcome;
+
+namespace {
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteFile(const fs::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+// The messages, in order; the hooks run on the worker's thread inside a message.
+struct Recorder final : TCopyMessages {
+    std::function<void(int entry)> onText;
+    std::function<void()> onPosition;
+    std::vector<int> positions;
+    std::vector<std::string> texts;
+    int maxima = 0;
+    int finish = 0;
+    std::atomic<int> sent{0};
+
+    void CMProgressPosition(int position) override {
+        ++sent;
+        positions.push_back(position);
+        if (onPosition)
+            onPosition();
+    }
+    void CMProgressMax(int maximum) override { ++sent, maxima += maximum == copy::kProgressMax; }
+    void CMProgressFinish(int result) override { ++sent, finish = result; }
+    void CMProgressText(const std::string& text) override {
+        ++sent;
+        texts.push_back(text);
+        if (onText)
+            onText(static_cast<int>(texts.size()));
+    }
+};
+
+class CopyWorker : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fs::create_directories(player_);
+        fs::create_directories(out_);
+        app::TLogClass::SetProgramFolder(logs_.str());
+    }
+    void TearDown() override { app::TLogClass::SetProgramFolder({}); }
+
+    // An entry copying a new source of bytes of its own to the name in the target folder.
+    std::string Plan(const std::string& name, std::size_t size) {
+        const auto source = (player_ / ("S" + std::to_string(sources_.size()))).string();
+        std::string bytes(size, '\0');
+        std::uint32_t state = static_cast<std::uint32_t>(sources_.size()) + 1;
+        for (char& c : bytes)
+            c = static_cast<char>((state = state * 1664525u + 1013904223u) >> 24);
+        WriteFile(source, bytes);
+        sources_.push_back(source);
+        targets_.push_back(Out(name));
+        return source;
+    }
+    std::string Out(const std::string& name) const { return (out_ / name).string(); }
+    // The copy under that name holds the entry's source, byte for byte.
+    bool Holds(const std::string& name, std::size_t entry) const {
+        return ReadFile(out_ / name) == ReadFile(sources_[entry]);
+    }
+
+    void Start(bool overwrite) {
+        worker_.SetSourceFiles(sources_);
+        worker_.SetTargetFiles(targets_);
+        worker_.SetOverWriteExistFile(overwrite);
+        ASSERT_TRUE(worker_.Start().ok());
+    }
+    void Run(bool overwrite) {
+        Start(overwrite);
+        worker_.Join();
+        EXPECT_EQ(files_.openFiles.load(), 0) << "a file was left open";
+    }
+    void WaitUntilParked() const {
+        while (!worker_.Parked())
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+
+    std::set<std::string> OutNames() const {
+        std::set<std::string> names;
+        for (const auto& entry : fs::directory_iterator(out_))
+            names.insert(entry.path().filename().string());
+        return names;
+    }
+    // Positions grow and reach the maximum with the last one only.
+    void ExpectEvenProgress() const {
+        const auto& p = messages_.positions;
+        ASSERT_FALSE(p.empty());
+        for (std::size_t i = 1; i < p.size(); ++i)
+            EXPECT_LT(p[i - 1], p[i]) << "at " << i;
+        EXPECT_EQ(p.back(), copy::kProgressMax);
+    }
+
+    testsupport::TempDir dir_, logs_;
+    fs::path player_ = dir_ / "player";
+    fs::path out_ = dir_ / "out";
+    std::vector<std::string> sources_, targets_;
+    testsupport::FaultyFiles files_;
+    Recorder messages_;
+    TCopyThread worker_{messages_, files_};
+};
+
+using Names = std::vector<std::string>;
+using Set = std::set<std::string>;
+
+} // namespace
+
+TEST_F(CopyWorker, CopiesEveryEntryWholeAndReportsEachStep) {
+    Plan("a.mp3", 70000);
+    Plan("empty.wav", 0);
+    Plan("b", 5000);
+    Run(false);
+    EXPECT_EQ(targets_, (Names{Out("a.mp3"), Out("empty.wav"), Out("b")}));
+    EXPECT_EQ(worker_.Outcomes(), std::vector<TCopyOutcome>(3, TCopyOutcome::Copied));
+    EXPECT_TRUE(Holds("a.mp3", 0) && Holds("empty.wav", 1) && Holds("b", 2));
+    EXPECT_EQ(OutNames(), (Set{"a.mp3", "empty.wav", "b"}));
+    EXPECT_EQ(messages_.texts,
+              (Names{"(1/3) Copying a.mp3", "(2/3) Copying empty.wav", "(3/3) Copying b"}));
+    EXPECT_EQ(messages_.maxima, 3);
+    EXPECT_EQ(messages_.finish, copy::kCopyFinished);
+    EXPECT_EQ(worker_.CopiedBytes(), 75000u);
+    ExpectEvenProgress();
+}
+
+TEST_F(CopyWorker, OverwritingReplacesEarlierFilesUnderThePlannedName) {
+    WriteFile(out_ / "a.mp3", "old");
+    Plan("a.mp3", 3000);
+    Plan("a.mp3", 4000); // one name twice: the second replaces the first
+    Run(true);
+    EXPECT_EQ(targets_, (Names{Out("a.mp3"), Out("a.mp3")}));
+    EXPECT_TRUE(Holds("a.mp3", 1));
+    EXPECT_EQ(OutNames(), Set{"a.mp3"});
+}
+
+TEST_F(CopyWorker, NotOverwritingNumbersTheNameBeforeItsLastExtension) {
+    const Set earlier{"a.mp3", "a(1).mp3", "Drive", "Song.mp3.mp3"};
+    for (const auto& name : earlier)
+        WriteFile(out_ / name, name);
+    Plan("a.mp3", 100);
+    Plan("a.mp3", 200);
+    Plan("Drive", 300);
+    Plan("Song.mp3.mp3", 400);
+    Run(false);
+    EXPECT_EQ(targets_,
+              (Names{Out("a(2).mp3"), Out("a(3).mp3"), Out("Drive(1)"), Out("Song.mp3(1).mp3")}));
+    EXPECT_TRUE(Holds("a(2).mp3", 0) && Holds("a(3).mp3", 1) && Holds("Drive(1)", 2) &&
+                Holds("Song.mp3(1).mp3", 3));
+    for (const auto& name : earlier)
+        EXPECT_EQ(ReadFile(out_ / name), name) << "an earlier file changed";
+}
+
+TEST_F(CopyWorker, ANameTakenDuringTheCopyIsNeverReplaced) {
+    Plan("a.mp3", 5000);
+    messages_.onPosition = [&] {
+        if (!fs::exists(out_ / "a.mp3"))
+            WriteFile(out_ / "a.mp3", "someone else's");
+    };
+    Run(false);
+    EXPECT_EQ(targets_[0], Out("a(1).mp3"));
+    EXPECT_TRUE(Holds("a(1).mp3", 0));
+    EXPECT_EQ(ReadFile(out_ / "a.mp3"), "someone else's");
+}
+
+TEST_F(CopyWorker, PausedItCopiesNothingAndAStopEndsTheEntryWithoutAFileOfIt) {
+    Plan("first.mp3", 1000);
+    Plan("big.mp3", 3 << 20);
+    WriteFile(out_ / "big.mp3", "the user's own");
+    Plan("last.mp3", 1000);
+    messages_.onText = [&](int entry) {
+        if (entry == 2)
+            messages_.onPosition = [&] { worker_.Pause(); };
+    };
+    Start(true);
+    WaitUntilParked();
+    const std::uint64_t copied = worker_.CopiedBytes();
+    const int sent = messages_.sent;
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(worker_.CopiedBytes(), copied);
+    EXPECT_EQ(messages_.sent, sent);
+    worker_.SetStopCopy(true);
+    worker_.Resume();
+    worker_.Join();
+    EXPECT_EQ(targets_, (Names{Out("first.mp3"), copy::kCopyTerminated, copy::kCopyTerminated}));
+    EXPECT_EQ(worker_.CurrentTarget(), Out("big.mp3"));
+    EXPECT_EQ(ReadFile(out_ / "big.mp3"), "the user's own");
+    EXPECT_EQ(OutNames(), (Set{"first.mp3", "big.mp3"}));
+    EXPECT_EQ(messages_.finish, copy::kCopyStopped);
+    EXPECT_EQ(files_.openFiles.load(), 0);
+}
+
+TEST_F(CopyWorker, AStopBetweenEntriesRemovesNothing) {
+    Plan("first.mp3", 1000);
+    Plan("second.mp3", 1000);
+    WriteFile(out_ / "second.mp3", "kept");
+    messages_.onText = [&](int entry) {
+        if (entry == 2)
+            worker_.SetStopCopy(true);
+    };
+    Run(true);
+    EXPECT_EQ(targets_, (Names{Out("first.mp3"), copy::kCopyTerminated}));
+    EXPECT_TRUE(Holds("first.mp3", 0));
+    EXPECT_EQ(ReadFile(out_ / "second.mp3"), "kept");
+    EXPECT_EQ(OutNames(), (Set{"first.mp3", "second.mp3"}));
+    EXPECT_EQ(messages_.finish, copy::kCopyStopped);
+}
+
+TEST_F(CopyWorker, AnAbandonedJobLeavesNoFileAndSendsNoFinish) {
+    Plan("big.mp3", 3 << 20);
+    messages_.onPosition = [&] { worker_.Pause(); };
+    Start(false);
+    WaitUntilParked();
+    worker_.Abandon();
+    worker_.Join();
+    EXPECT_EQ(messages_.finish, 0);
+    EXPECT_EQ(targets_[0], Out("big.mp3"));
+    EXPECT_TRUE(OutNames().empty());
+    EXPECT_EQ(files_.openFiles.load(), 0);
+}
+
+TEST_F(CopyWorker, RefusesAFileLargerThanTheFreeSpaceAndGoesOn) {
+    files_.freeSpace = platform::Result<std::uint64_t>(10000);
+    Plan("large.mp3", 20000);
+    Plan("small.mp3", 5000);
+    Run(false);
+    EXPECT_EQ(targets_, (Names{copy::kDiskspaceNotEnough, Out("small.mp3")}));
+    EXPECT_EQ(OutNames(), Set{"small.mp3"});
+    EXPECT_EQ(messages_.texts.size(), 2u);
+    ExpectEvenProgress();
+}
+
+TEST_F(CopyWorker, TriesTheCopyWhenTheFreeSpaceCannotBeAsked) {
+    files_.freeSpace = platform::Result<std::uint64_t>(platform::Status::Error("no answer"));
+    Plan("a.mp3", 5000);
+    Run(false);
+    EXPECT_TRUE(Holds("a.mp3", 0));
+}
+
+TEST_F(CopyWorker, ASourceThatVanishedIsReportedAsNotFound) {
+    Plan("a.mp3", 1000);
+    const std::string vanishing = Plan("b.mp3", 2000);
+    Plan("c.mp3", 3000);
+    messages_.onText = [&](int entry) {
+        if (entry == 1)
+            fs::remove(vanishing);
+    };
+    Run(false);
+    EXPECT_EQ(targets_, (Names{Out("a.mp3"), copy::kSourceNotFound, Out("c.mp3")}));
+    EXPECT_EQ(messages_.texts.size(), 2u);
+    ExpectEvenProgress();
+}
+
+TEST_F(CopyWorker, AJobOfNoBytesEndsWithAFullBar) {
+    Plan("empty.mp3", 0);
+    sources_.push_back((player_ / "missing").string());
+    targets_.push_back(Out("missing.mp3"));
+    Run(false);
+    EXPECT_EQ(targets_, (Names{Out("empty.mp3"), copy::kSourceNotFound}));
+    EXPECT_EQ(OutNames(), Set{"empty.mp3"});
+    EXPECT_EQ(messages_.positions, std::vector<int>{copy::kProgressMax});
+    EXPECT_EQ(messages_.finish, copy::kCopyFinished);
+}
+
+TEST_F(CopyWorker, StartsOnceAndOnlyWithAWholeJob) {
+    EXPECT_FALSE(TCopyThread(messages_, files_).Start().ok());
+    Plan("a.mp3", 10);
+    targets_.push_back(Out("extra.mp3"));
+    worker_.SetSourceFiles(sources_);
+    worker_.SetTargetFiles(targets_);
+    EXPECT_FALSE(worker_.Start().ok());
+    targets_.pop_back();
+    EXPECT_TRUE(worker_.Start().ok());
+    EXPECT_FALSE(worker_.Start().ok());
+    worker_.Join();
+    EXPECT_TRUE(Holds("a.mp3", 0));
+}
+
+namespace {
+
+struct Fault {
+    const char* what;
+    std::optional<std::uint64_t> readFails, writeFails, shrinksTo;
+    bool overwritesAFile;
+    std::string reason;
+};
+
+class AFailedFile : public CopyWorker, public ::testing::WithParamInterface<Fault> {};
+
+} // namespace
+
+TEST_P(AFailedFile, IsReportedAndLoggedLeavesNoFileAndTheJobGoesOn) {
+    const Fault& fault = GetParam();
+    // Windows denies writers while the copy reads, so nobody can shrink the source there.
+    if (fault.shrinksTo && platform::kPathSeparator == '\\')
+        GTEST_SKIP();
+    files_.failReadAfter = fault.readFails;
+    files_.failWriteAfter = fault.writeFails;
+    if (fault.overwritesAFile)
+        WriteFile(out_ / "bad.mp3", "the user's good file");
+    const std::string source = Plan("bad.mp3", 3 << 20);
+    Plan("good.mp3", 20000);
+    if (fault.shrinksTo)
+        messages_.onPosition = [&] {
+            if (fs::file_size(source) > *fault.shrinksTo)
+                fs::resize_file(source, *fault.shrinksTo);
+        };
+    Run(fault.overwritesAFile);
+    EXPECT_EQ(targets_[0], copy::kCopyFailed + fault.reason);
+    EXPECT_EQ(worker_.Outcomes()[0], TCopyOutcome::Failed);
+    EXPECT_TRUE(Holds("good.mp3", 1));
+    if (fault.overwritesAFile) {
+        EXPECT_EQ(ReadFile(out_ / "bad.mp3"), "the user's good file");
+        EXPECT_EQ(OutNames(), (Set{"bad.mp3", "good.mp3"}));
+    } else {
+        EXPECT_EQ(OutNames(), Set{"good.mp3"});
+    }
+    EXPECT_NE(ReadFile(logs_ / "apces.cnt").find("Execute:" + source), std::string::npos);
+    EXPECT_EQ(messages_.finish, copy::kCopyFinished);
+    ExpectEvenProgress();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, AFailedFile,
+    ::testing::Values(
+        Fault{"WriteHalfWay",
+              {},
+              30000,
+              {},
+              false,
+              "the copy cannot be written: No space left on device"},
+        Fault{"ReadHalfWay", 30000, {}, {}, false, "the source cannot be read: Input/output error"},
+        Fault{"SourceShrinks",
+              {},
+              {},
+              1500000,
+              false,
+              "the source ended after 1500000 of 3145728 bytes"},
+        Fault{"OverwriteFails",
+              {},
+              30000,
+              {},
+              true,
+              "the copy cannot be written: No space left on device"}),
+    [](const auto& test) { return std::string(test.param.what); });
