@@ -9,7 +9,8 @@ packages=(
     qt6-base-dev
 )
 if [ "${1:-}" = "--gui" ]; then
-    packages+=(xvfb xauth)
+    # A font for the titles in Chinese and Japanese of the demo player.
+    packages+=(xvfb xauth fonts-droid-fallback)
 fi
 
 missing=()
