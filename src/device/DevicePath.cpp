@@ -1,19 +1,12 @@
 #include "device/DevicePath.h"
 
 #include "platform/Paths.h"
+#include "platform/Text.h"
 
 #include <algorithm>
 
 namespace device {
 namespace {
-
-std::string FoldAscii(std::string_view text) {
-    std::string folded(text);
-    for (char& c : folded)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return folded;
-}
 
 bool IsSeparator(char c) {
     return c == ':' || c == '/' || c == '\\';
@@ -30,7 +23,7 @@ struct PlayerFiles::Folder {
     const platform::DirEntry* Lookup(std::string_view name) const {
         if (auto it = exact.find(name); it != exact.end())
             return &entries[it->second];
-        if (auto it = folded.find(FoldAscii(name)); it != folded.end())
+        if (auto it = folded.find(platform::FoldFileNameCase(name)); it != folded.end())
             return &entries[it->second];
         return nullptr;
     }
@@ -77,7 +70,7 @@ PlayerFiles::Folder* PlayerFiles::ListedFolder(const std::string& path) {
         folder->folded.reserve(order.size());
         for (std::size_t i : order) {
             folder->exact.emplace(folder->entries[i].name, i);
-            folder->folded.emplace(FoldAscii(folder->entries[i].name), i);
+            folder->folded.emplace(platform::FoldFileNameCase(folder->entries[i].name), i);
         }
     }
     Folder* result = folder.get();

@@ -56,6 +56,40 @@ TEST(PlayerFiles, FindsFilesWhateverTheLetterCase) {
     EXPECT_FALSE(files.FindLocation(":iPod_Control:Music:F02")); // a folder is no track file
 }
 
+// Letter case beyond ASCII, as the player's own file system folds it.
+TEST(PlayerFiles, FoldsLetterCaseBeyondAscii) {
+    struct Case {
+        const char* onDisk;
+        const char* location;
+        bool found;
+    };
+    const Case cases[] = {
+        {"\u00C4pfel.mp3", ":\u00E4PFEL.mp3", true},                 // Ä and ä
+        {"\u00E9t\u00E9/x.mp3", ":\u00C9T\u00C9:X.MP3", true},       // a folder: été, ÉTÉ
+        {"\u03A9mega.mp3", ":\u03C9MEGA.mp3", true},                 // Ω and ω
+        {"\u0414\u043E\u043C.mp3", ":\u0434\u041E\u041C.mp3", true}, // Дом and дОМ
+        {"Apfel.mp3", ":\u00C4pfel.mp3", false},                     // an accent is no case
+        {"\u00C5.mp3", ":A\u030A.mp3", false},                       // nor another spelling
+#ifndef _WIN32
+        // Full folding: ß is ss. Windows' ordinal comparison maps letters one to one.
+        {"STRASSE.mp3", ":stra\u00DFe.mp3", true},
+#else
+        {"STRASSE.mp3", ":stra\u00DFe.mp3", false},
+#endif
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.location);
+        TempDir root;
+        WriteFileOfSize(root.path() / "Music", c.onDisk, 7);
+        PlayerFiles files(root.str());
+        const auto found = files.FindLocation(std::string(":Music") + c.location);
+        EXPECT_EQ(found.has_value(), c.found);
+        if (found) {
+            EXPECT_EQ(found->size, 7u);
+        }
+    }
+}
+
 #ifndef _WIN32
 // Two names that differ only in letter case need a case-sensitive disk.
 TEST(PlayerFiles, PrefersTheExactSpellingOverACaseVariant) {
