@@ -60,6 +60,12 @@ rm -rf "$drives"
 mkdir -p "$drives"
 cp -R "$fixtures/players/generated-40" "$player"
 chmod -R u+w "$player"
+# Two folder links on the player, which Wine shows as reparse points: one to a folder of the
+# player's own, one out of it. Only the first may lead to track files.
+mkdir -p "$drives/outside"
+printf 'secret' >"$drives/outside/secret.mp3"
+ln -s F00 "$player/iPod_Control/Music/F98"
+ln -s "$drives/outside" "$player/iPod_Control/Music/F99"
 # Wine takes the label of a drive that is a plain folder from this file.
 label=IPOD
 printf '%s' "$label" >"$player/.windows-label"

@@ -5,10 +5,18 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <unistd.h>
+#endif
+
 using device::LocationComponents;
 using device::PlayerFiles;
 using testsupport::TempDir;
 using testsupport::WriteFileOfSize;
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -142,3 +150,78 @@ TEST(PlayerFiles, CachedFolderPartsDoNotConfuseTrailingSeparators) {
     ASSERT_TRUE(files.FindLocation(":a:b:c.mp3"));
     EXPECT_EQ(files.FindLocation(":a:b:c.mp3")->size, 3u);
 }
+
+#ifndef _WIN32
+// Pipes, sockets and devices have no size to show and would hang whoever opens them to play or
+// copy; only regular files are a track's file.
+TEST(PlayerFiles, OnlyRegularFilesAreTrackFiles) {
+    TempDir root;
+    WriteFileOfSize(root.path(), "Music/file.mp3", 3);
+    ASSERT_EQ(::mkfifo((root.path() / "Music/fifo.mp3").c_str(), 0600), 0);
+    const int listener = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(listener, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string socketPath = (root.path() / "Music/socket.mp3").string();
+    ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+    socketPath.copy(address.sun_path, socketPath.size());
+    ASSERT_EQ(::bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
+    ::close(listener);
+
+    PlayerFiles files(root.str());
+    EXPECT_TRUE(files.FindLocation(":Music:file.mp3"));
+    EXPECT_FALSE(files.FindLocation(":Music:fifo.mp3"));
+    EXPECT_FALSE(files.FindLocation(":Music:socket.mp3"));
+    EXPECT_FALSE(files.Find({"Music", "fifo.mp3"}));
+    // A caller that wants to say what is wrong still learns that something stands there.
+    EXPECT_TRUE(files.FindAnyEntry({"Music", "fifo.mp3"}));
+    EXPECT_FALSE(files.FindAnyEntry({"Music"}));
+}
+
+// Links are followed only as far as they stay on the player; the root itself may be reached
+// through one.
+TEST(PlayerFiles, FollowsLinksOnlyInsideThePlayer) {
+    TempDir base;
+    WriteFileOfSize(base.path(), "etc/passwd", 11);
+    WriteFileOfSize(base.path(), "player-copy/Music/real/a.mp3", 5);
+    const fs::path player = base.path() / "player-copy";
+    const fs::path music = player / "Music";
+    fs::create_directory_symlink(base.path() / "etc", music / "F00"); // out, absolute
+    fs::create_directory_symlink("../../etc", music / "F01");         // out, relative
+    fs::create_directory_symlink("real", music / "F02");              // in
+    fs::create_directories(music / "F03");
+    fs::create_symlink(base.path() / "etc/passwd", music / "F03/out.mp3");
+    fs::create_symlink("../real/a.mp3", music / "F03/in.mp3");
+    fs::create_symlink("nowhere.mp3", music / "F03/dangling.mp3");
+    fs::create_symlink("loop.mp3", music / "F03/loop.mp3");
+    fs::create_directory_symlink(player, base.path() / "player");
+
+    struct Case {
+        const char* location;
+        std::optional<std::uint64_t> size;
+    };
+    const Case cases[] = {
+        {":Music:F00:passwd", std::nullopt},
+        {":Music:f01:PASSWD", std::nullopt},
+        {":Music:F03:out.mp3", std::nullopt},
+        {":Music:F03:dangling.mp3", std::nullopt},
+        {":Music:F03:loop.mp3", std::nullopt},
+        {":Music:F02:a.mp3", 5},
+        {":Music:F03:IN.mp3", 5},
+        {":Music:real:a.mp3", 5},
+    };
+    for (const fs::path& root : {player, base.path() / "player"}) {
+        PlayerFiles files(root.string());
+        for (const Case& c : cases) {
+            SCOPED_TRACE(root.string() + " " + c.location);
+            const auto found = files.FindLocation(c.location);
+            ASSERT_EQ(found.has_value(), c.size.has_value());
+            if (found) {
+                EXPECT_EQ(found->size, *c.size);
+            }
+        }
+        EXPECT_FALSE(files.FindFolder({"Music", "F00"}));
+        EXPECT_TRUE(files.FindFolder({"Music", "F02"}));
+    }
+}
+#endif

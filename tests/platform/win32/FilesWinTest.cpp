@@ -4,6 +4,7 @@
 #include "device/TiPod.h"
 #include "platform/Drives.h"
 #include "platform/Files.h"
+#include "platform/Paths.h"
 #include "platform/Shell.h"
 #include "support/PlayerFolder.h"
 #include "support/TempDir.h"
@@ -168,6 +169,37 @@ TEST(WindowsFiles, ADatabaseHeldOpenElsewhereIsReportedUnreadable) {
     EXPECT_EQ(report.outcome, TLoadReport::Outcome::Unreadable);
     EXPECT_EQ(report.message,
               "Cannot open file " + report.path + ": the file is in use by another program");
+}
+
+TEST(WindowsFiles, ADeviceWhereAFileShouldBeIsNotRead) {
+    // Device names open the device in any folder, with any extension: nothing is read.
+    TempDir dir;
+    for (const std::string& path : {std::string("NUL"), (dir / "nul.mp3").string()}) {
+        const auto bytes = platform::ReadWholeFile(path, 100);
+        ASSERT_FALSE(bytes.ok()) << path;
+        EXPECT_EQ(bytes.message(), "it is not a regular file") << path;
+    }
+}
+
+TEST(WindowsFiles, ResolvesPathsToTheirFinalSpelling) {
+    TempDir dir;
+    testsupport::WriteFileOfSize(dir.path(), "Music/F00/A.mp3", 1234);
+    const auto file = platform::ResolvePath((dir / "music" / "f00" / "a.MP3").string());
+    const auto folder = platform::ResolvePath((dir / "Music").string());
+    const auto root = platform::ResolvePath(dir.str());
+    ASSERT_TRUE(file && folder && root);
+    EXPECT_TRUE(file->isFile);
+    EXPECT_FALSE(file->isDirectory);
+    EXPECT_EQ(file->size, 1234u);
+    EXPECT_TRUE(folder->isDirectory);
+    EXPECT_FALSE(folder->isFile);
+    // The spelling on disk, so that a path below the root starts with the root's own.
+    EXPECT_TRUE(file->path.ends_with("\\Music\\F00\\A.mp3")) << file->path;
+    EXPECT_TRUE(platform::IsWithin(file->path, root->path)) << file->path << " " << root->path;
+    EXPECT_FALSE(platform::IsWithin(root->path, folder->path));
+    EXPECT_FALSE(platform::ResolvePath((dir / "missing.mp3").string()));
+    const auto device = platform::ResolvePath((dir / "nul.mp3").string());
+    EXPECT_TRUE(!device || !device->isFile);
 }
 
 TEST(WindowsFiles, ADriveAloneMeansItsRootNotItsCurrentFolder) {
