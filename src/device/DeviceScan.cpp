@@ -46,6 +46,9 @@ std::vector<FoundPlayer> ScanPlayers(const ScanSources& sources,
     };
     if (sources.removableRoots) {
         for (const std::string& root : sources.removableRoots()) {
+            // The first look at an empty card-reader slot is the listing of its root, so the
+            // whole probe runs with the system's "no disk" box off.
+            platform::QuietDriveErrors quiet;
             if (!HoldsPlayer(root))
                 continue;
             auto label = platform::VolumeLabel(root);
@@ -54,9 +57,11 @@ std::vector<FoundPlayer> ScanPlayers(const ScanSources& sources,
             add(root, label ? *label : std::string());
         }
     }
-    for (const std::string& folder : sources.extraFolders)
+    for (const std::string& folder : sources.extraFolders) {
+        platform::QuietDriveErrors quiet; // "--player E:" may name an empty drive too
         if (HoldsPlayer(folder))
             add(folder, FolderName(folder));
+    }
     return found;
 }
 
