@@ -94,7 +94,9 @@ and the volume label; kestrune-cli.exe list E: equal to expected.jsonl, and a ro
 ASCII; the registry under HKEY_CURRENT_USER\\Software\\Kestrune (defaults, integer and string
 values, ExeFile, writes, a missing key); private-profile files read and written by Windows
 giving the portable INI code's answers; the error log; locale comparison and sort keys; file
-search with 64-bit sizes, sharing denied, paths beyond 260 characters; free space.
+search with 64-bit sizes, sharing denied, paths beyond 260 characters; free space; file-name
+case as the ordinal comparison folds it; device names and links off the player refused; the
+thread's error mode through a drive probe; a failed write of the listing.
 Not proven here: the Qt program (Debian has no Qt for Windows), device-arrival notices, the
 shell opening a real file, real removable hardware, Windows' own locales, and the classic
 260-character limit (Wine does not enforce it; the \\\\?\\ prefix is checked as text).

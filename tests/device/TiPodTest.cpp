@@ -200,35 +200,4 @@ TEST_F(Library, ADatabaseThatIsAPipeIsRefusedWithoutWaitingForAWriter) {
     EXPECT_EQ(report.outcome, TLoadReport::Outcome::Unreadable);
     EXPECT_NE(report.message.find("not a regular file"), std::string::npos) << report.message;
 }
-
-TEST_F(Library, TracksWhoseFileIsAPipeOrLiesOffThePlayerHaveNoSize) {
-    TempDir outside;
-    WriteFileOfSize(outside.path(), "passwd", 1'048'576);
-    WriteFileOfSize(root.path(), "iPod_Control/Music/F01/ok.mp3", 1'048'576);
-    ASSERT_EQ(::mkfifo((root.path() / "iPod_Control/Music/F01/pipe.mp3").c_str(), 0600), 0);
-    std::filesystem::create_directory_symlink(outside.path(),
-                                              root.path() / "iPod_Control/Music/F00");
-    DatabaseBuilder builder;
-    builder.AddTrack(MakeTrack(1, {{1, "link"}, {2, ":iPod_Control:Music:F00:passwd"}}));
-    builder.AddTrack(MakeTrack(2, {{1, "pipe"}, {2, ":iPod_Control:Music:F01:pipe.mp3"}}));
-    builder.AddTrack(MakeTrack(3, {{1, "file"}, {2, ":iPod_Control:Music:F01:ok.mp3"}}));
-    Load(builder);
-    ASSERT_EQ(library.GetSongCount(), 3);
-    EXPECT_EQ(library.Field(0, SongField::FileSize), "");
-    EXPECT_EQ(library.Field(1, SongField::FileSize), "");
-    EXPECT_EQ(library.Field(2, SongField::FileSize), "1MB");
-}
-
-TEST_F(Library, ADatabaseReachedThroughALinkOffThePlayerIsMissing) {
-    TempDir outside;
-    DatabaseBuilder builder;
-    builder.AddTrack(Track(1, "elsewhere", "", "", ""));
-    WriteDatabase(outside.path(), builder.Build());
-    std::filesystem::create_directories(root.path() / "iPod_Control");
-    std::filesystem::create_directory_symlink(outside.path() / "iPod_Control/iTunes",
-                                              root.path() / "iPod_Control/iTunes");
-    library.iPodPath = root.str();
-    EXPECT_EQ(library.LoadDatabase().outcome, TLoadReport::Outcome::Missing);
-    EXPECT_EQ(library.GetSongCount(), 0);
-}
 #endif

@@ -5,7 +5,6 @@
 #include "device/TiPod.h"
 #include "platform/Drives.h"
 #include "platform/Files.h"
-#include "platform/Paths.h"
 #include "platform/Shell.h"
 #include "support/PlayerFolder.h"
 #include "support/TempDir.h"
@@ -182,27 +181,6 @@ TEST(WindowsFiles, ADeviceWhereAFileShouldBeIsNotRead) {
     }
 }
 
-TEST(WindowsFiles, ResolvesPathsToTheirFinalSpelling) {
-    TempDir dir;
-    testsupport::WriteFileOfSize(dir.path(), "Music/F00/A.mp3", 1234);
-    const auto file = platform::ResolvePath((dir / "music" / "f00" / "a.MP3").string());
-    const auto folder = platform::ResolvePath((dir / "Music").string());
-    const auto root = platform::ResolvePath(dir.str());
-    ASSERT_TRUE(file && folder && root);
-    EXPECT_TRUE(file->isFile);
-    EXPECT_FALSE(file->isDirectory);
-    EXPECT_EQ(file->size, 1234u);
-    EXPECT_TRUE(folder->isDirectory);
-    EXPECT_FALSE(folder->isFile);
-    // The spelling on disk, so that a path below the root starts with the root's own.
-    EXPECT_TRUE(file->path.ends_with("\\Music\\F00\\A.mp3")) << file->path;
-    EXPECT_TRUE(platform::IsWithin(file->path, root->path)) << file->path << " " << root->path;
-    EXPECT_FALSE(platform::IsWithin(root->path, folder->path));
-    EXPECT_FALSE(platform::ResolvePath((dir / "missing.mp3").string()));
-    const auto device = platform::ResolvePath((dir / "nul.mp3").string());
-    EXPECT_TRUE(!device || !device->isFile);
-}
-
 TEST(WindowsFiles, ADriveAloneMeansItsRootNotItsCurrentFolder) {
     TempDir dir;
     std::filesystem::create_directory(dir / "marker-folder");
@@ -244,22 +222,6 @@ TEST(WindowsDrives, TheScanProbesEachDriveWithTheDiskBoxOff) {
     EXPECT_NE(modesWhileProbing[0] & SEM_FAILCRITICALERRORS, 0u);
     EXPECT_EQ(processModesWhileProbing[0], processMode);
     EXPECT_EQ(GetThreadErrorMode(), threadMode);
-}
-
-TEST(WindowsDrives, TheDiskBoxStaysOffWhileTheGuardLivesOnThisThreadOnly) {
-    const UINT processMode = GetErrorMode();
-    const DWORD before = GetThreadErrorMode();
-    {
-        platform::QuietDriveErrors outer;
-        EXPECT_NE(GetThreadErrorMode() & SEM_FAILCRITICALERRORS, 0u);
-        {
-            platform::QuietDriveErrors inner;
-            EXPECT_NE(GetThreadErrorMode() & SEM_FAILCRITICALERRORS, 0u);
-        }
-        EXPECT_NE(GetThreadErrorMode() & SEM_FAILCRITICALERRORS, 0u);
-        EXPECT_EQ(GetErrorMode(), processMode);
-    }
-    EXPECT_EQ(GetThreadErrorMode(), before);
 }
 
 TEST(WindowsDrives, FreeSpaceIsTheVolumesInSixtyFourBits) {
