@@ -2,34 +2,87 @@
 
 #include "app/skin/SkinFonts.h"
 
-#include <QEvent>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
 
-// The delegate sees only the user's gestures on an item: a change of check state that passes
-// through it is a toggle by the user.
+namespace {
+
+constexpr int kBox = 11;
+
+QRect BoxIn(const QRect& row) {
+    return QRect(row.left() + 2, row.top() + (row.height() - kBox) / 2, kBox, kBox);
+}
+
+bool IsToggleKey(const QEvent* event) {
+    if (event->type() != QEvent::KeyPress)
+        return false;
+    const int key = static_cast<const QKeyEvent*>(event)->key();
+    return key == Qt::Key_Space || key == Qt::Key_Select;
+}
+
+} // namespace
+
+// Draws each item's box itself, small enough for the list's low rows, and toggles it on the
+// user's gestures: a change of check state through the delegate is a toggle by the user.
 class FlatCheckDelegate : public QStyledItemDelegate {
 public:
     explicit FlatCheckDelegate(FlatCheckListBox* list) : QStyledItemDelegate(list), list_(list) {}
 
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyleOptionViewItem item = option;
+        initStyleOption(&item, index);
+        const QRect box = BoxIn(option.rect);
+        item.features &= ~QStyleOptionViewItem::HasCheckIndicator;
+        item.rect.setLeft(box.right() + 4);
+        const QWidget* widget = option.widget;
+        QStyle* style = widget ? widget->style() : QApplication::style();
+        style->drawControl(QStyle::CE_ItemViewItem, &item, painter, widget);
+
+        painter->save();
+        painter->fillRect(box, Qt::white);
+        painter->setPen(QColor(128, 128, 128));
+        painter->drawRect(box.adjusted(0, 0, -1, -1));
+        if (index.data(Qt::CheckStateRole).toInt() == Qt::Checked) {
+            painter->setRenderHint(QPainter::Antialiasing);
+            painter->setPen(QPen(Qt::black, 1.6));
+            const QPointF at = box.topLeft();
+            painter->drawPolyline(
+                QPolygonF{at + QPointF(2.5, 5.5), at + QPointF(4.5, 7.8), at + QPointF(8.5, 3.0)});
+        }
+        painter->restore();
+    }
+
     bool editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,
                      const QModelIndex& index) override {
-        const QVariant before = index.data(Qt::CheckStateRole);
-        const bool handled = QStyledItemDelegate::editorEvent(event, model, option, index);
-        if (handled && index.data(Qt::CheckStateRole) != before)
-            emit list_->clickCheck(index.row());
-        return handled;
+        if (!(index.flags() & Qt::ItemIsUserCheckable) || !(index.flags() & Qt::ItemIsEnabled))
+            return false;
+        if (event->type() == QEvent::MouseButtonPress ||
+            event->type() == QEvent::MouseButtonDblClick) {
+            // Eaten on the box, so that a double-click does not toggle twice.
+            const auto* mouse = static_cast<const QMouseEvent*>(event);
+            return BoxIn(option.rect).contains(mouse->position().toPoint()) &&
+                   event->type() == QEvent::MouseButtonDblClick;
+        }
+        bool toggle = IsToggleKey(event);
+        if (event->type() == QEvent::MouseButtonRelease) {
+            const auto* mouse = static_cast<const QMouseEvent*>(event);
+            toggle = mouse->button() == Qt::LeftButton &&
+                     BoxIn(option.rect).contains(mouse->position().toPoint());
+        }
+        if (!toggle)
+            return false;
+        const bool checked = index.data(Qt::CheckStateRole).toInt() == Qt::Checked;
+        model->setData(index, checked ? Qt::Unchecked : Qt::Checked, Qt::CheckStateRole);
+        emit list_->clickCheck(index.row());
+        return true;
     }
 
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
         return QSize(QStyledItemDelegate::sizeHint(option, index).width(), list_->itemHeight());
-    }
-
-protected:
-    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
-        QStyledItemDelegate::initStyleOption(option, index);
-        // The boxes stay white on the tinted list, so that an empty box shows.
-        option->palette.setColor(QPalette::Base, Qt::white);
     }
 
 private:
@@ -80,14 +133,7 @@ void FlatCheckListBox::setItemHeight(int pixels) {
 }
 
 QRect FlatCheckListBox::CheckRect(int index) const {
-    QStyleOptionViewItem option;
-    initViewItemOption(&option);
-    const QModelIndex at = model()->index(index, 0);
-    option.rect = visualRect(at);
-    option.features |= QStyleOptionViewItem::HasCheckIndicator;
-    option.checkState = static_cast<Qt::CheckState>(at.data(Qt::CheckStateRole).toInt());
-    option.text = at.data().toString();
-    return style()->subElementRect(QStyle::SE_ItemViewItemCheckIndicator, &option, this);
+    return BoxIn(visualRect(model()->index(index, 0)));
 }
 
 bool FlatCheckListBox::event(QEvent* event) {

@@ -32,8 +32,6 @@ protected:
     bool event(QEvent* event) override;
 
 private:
-    friend class FlatCheckDelegate;
-
     QColor borderColor_ = QColor(224, 224, 224);
     int itemHeight_ = 13;
 };
