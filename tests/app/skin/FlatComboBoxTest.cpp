@@ -63,6 +63,20 @@ private slots:
             QCOMPARE(QColor(image.pixel(p.x, p.y)), p.colour);
     }
 
+    void glyphLightsWhileTheMouseIsOverTheSelector() {
+        auto* drop = static_cast<FlatComboDropButton*>(combo_->dropButton());
+        // A pixel on the glyph's stroke: the middle of its chevron.
+        const QRgb dark = drop->Render(1).pixel(8, 10);
+        QTest::mouseMove(combo_, QPoint(20, 10));
+        QTRY_VERIFY(combo_->isHovered());
+        const QRgb lit = drop->Render(1).pixel(8, 10);
+        QVERIFY(lit != dark);
+        QVERIFY(qBlue(lit) > qRed(lit) + 60);
+        QTest::mouseMove(window_.get(), QPoint(250, 180));
+        QTRY_VERIFY(!combo_->isHovered());
+        QCOMPARE(drop->Render(1).pixel(8, 10), dark);
+    }
+
     void choosingAnEntryClosesUpWithItCurrent() {
         OpenByClick();
         QAbstractItemView* view = combo_->view();
