@@ -7,6 +7,10 @@ packages=(
     libgtest-dev libgmock-dev libicu-dev
     clang clang-format libclang-rt-14-dev
     qt6-base-dev
+    python3
+    # The skin's fonts on Linux: Liberation Sans for MS Sans Serif (Arial's widths), DejaVu Sans
+    # Condensed for Tahoma. The widget tests measure captions in them.
+    fonts-liberation2 fonts-dejavu-core fonts-dejavu-extra
 )
 if [ "${1:-}" = "--gui" ]; then
     # A font for the titles in Chinese and Japanese of the demo player.

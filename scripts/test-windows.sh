@@ -62,6 +62,12 @@ rm -rf "$drives"
 mkdir -p "$drives"
 cp -R "$fixtures/players/generated-40" "$player"
 chmod -R u+w "$player"
+# Two folder links on the player, which Wine shows as reparse points: one to a folder of the
+# player's own, one out of it. Only the first may lead to track files.
+mkdir -p "$drives/outside"
+printf 'secret' >"$drives/outside/secret.mp3"
+ln -s F00 "$player/iPod_Control/Music/F98"
+ln -s "$drives/outside" "$player/iPod_Control/Music/F99"
 # Wine takes the label of a drive that is a plain folder from this file.
 label=IPOD
 printf '%s' "$label" >"$player/.windows-label"
@@ -90,7 +96,9 @@ and the volume label; kestrune-cli.exe list E: equal to expected.jsonl, and a ro
 ASCII; the registry under HKEY_CURRENT_USER\\Software\\Kestrune (defaults, integer and string
 values, ExeFile, writes, a missing key); private-profile files read and written by Windows
 giving the portable INI code's answers; the error log; locale comparison and sort keys; file
-search with 64-bit sizes, sharing denied, paths beyond 260 characters; free space.
+search with 64-bit sizes, sharing denied, paths beyond 260 characters; free space; file-name
+case as the ordinal comparison folds it; device names and links off the player refused; the
+thread's error mode through a drive probe; a failed write of the listing.
 Not proven here: the Qt program (Debian has no Qt for Windows), device-arrival notices, the
 shell opening a real file, real removable hardware, Windows' own locales, and the classic
 260-character limit (Wine does not enforce it; the \\\\?\\ prefix is checked as text).

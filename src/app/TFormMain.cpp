@@ -591,22 +591,18 @@ void TFormMain::AdvStringGridSongDblClickCell(int row) {
         if (track == TrackTableModel::kNoTrack)
             return;
         const std::string_view location = iPod.Field(track, SongField::Location);
-        auto components = device::LocationComponents(location);
-        if (!components || components->empty())
-            return; // a location that leaves the player names no file of it
+        // Only a regular file inside the player is ever handed to the shell: a missing file,
+        // a pipe or a link that leads off the player is not played.
         device::PlayerFiles files(iPod.iPodPath);
-        std::string path;
-        if (auto found = files.Find(*components)) {
-            path = found->path;
-        } else {
-            path = iPod.iPodPath;
-            for (std::string_view part : *components) {
-                path += platform::kPathSeparator;
-                path += part;
-            }
+        const auto found = files.FindLocation(location);
+        const std::string name(iPod.Field(track, SongField::Title));
+        if (!found) {
+            ShowStatus("File not found on the iPod: " + name);
+            return;
         }
+        const std::string& path = found->path;
         if (!browser::IsPlayableFile(path)) {
-            ShowStatus("Not a music or video file: " + std::string(components->back()));
+            ShowStatus("Not a music or video file: " + path.substr(path.find_last_of("/\\") + 1));
             return;
         }
         if (environment_.openFile)

@@ -4,9 +4,14 @@
 #include "cli/JsonLine.h"
 #include "device/TiPod.h"
 #include "platform/CommandLine.h"
+#include "platform/Drives.h"
+#include "platform/Files.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <iostream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -16,6 +21,7 @@ constexpr int kExitOk = 0;
 constexpr int kExitUsage = 1;
 constexpr int kExitNoDatabase = 2;
 constexpr int kExitDamaged = 3;
+constexpr int kExitWriteFailed = 4;
 
 void PrintHelp(std::ostream& out) {
     out << "Usage: kestrune-cli list ROOT\n"
@@ -29,7 +35,22 @@ void PrintHelp(std::ostream& out) {
            "(text) and trackId (number). fileSize is empty when the track's file is missing.\n"
            "\n"
            "Exit status: 0 all tracks listed; 1 wrong usage; 2 no readable database under ROOT;\n"
-           "3 the database is damaged: the tracks before the damage were listed.\n";
+           "3 the database is damaged: the tracks before the damage were listed; 4 the\n"
+           "standard output could not be written.\n";
+}
+
+// Writes all of text to the standard output; false, with the reason on standard error, when
+// any of it could not be written (a full disk, a closed pipe): a listing nobody got is no
+// success.
+bool WriteOut(const std::string& text) {
+    errno = 0;
+    const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
+    if (std::fflush(stdout) == 0 && written && !std::ferror(stdout))
+        return true;
+    const int error = errno;
+    std::cerr << "kestrune-cli: cannot write to the standard output"
+              << (error != 0 ? std::string(": ") + std::strerror(error) : std::string()) << "\n";
+    return false;
 }
 
 std::string StripTrailingSeparators(std::string root) {
@@ -39,8 +60,16 @@ std::string StripTrailingSeparators(std::string root) {
 }
 
 int List(const std::string& root) {
+    platform::QuietDriveErrors quiet; // "list E:" on an empty card reader fails, it does not ask
     TiPod library;
     library.iPodPath = StripTrailingSeparators(root);
+    if (!platform::DirectoryExists(library.iPodPath)) {
+        std::cerr << "kestrune-cli: "
+                  << (platform::FileExists(library.iPodPath) ? "not a folder: "
+                                                             : "no such folder: ")
+                  << root << "\n";
+        return kExitNoDatabase;
+    }
     const TLoadReport report = library.LoadDatabase();
     switch (report.outcome) {
     case TLoadReport::Outcome::Missing:
@@ -61,15 +90,15 @@ int List(const std::string& root) {
         out += cli::TrackJson(song);
         out += '\n';
     }
-    std::fwrite(out.data(), 1, out.size(), stdout);
-    std::fflush(stdout);
+    const bool written = WriteOut(out);
     if (report.outcome == TLoadReport::Outcome::Damaged) {
         std::cerr << "kestrune-cli: the database " << report.path
                   << " is damaged; stopped early after " << report.read << " of "
                   << report.announced << " tracks (" << report.message << ")\n";
-        return kExitDamaged;
+        if (written)
+            return kExitDamaged;
     }
-    return kExitOk;
+    return written ? kExitOk : kExitWriteFailed;
 }
 
 } // namespace
@@ -77,11 +106,14 @@ int List(const std::string& root) {
 int main(int argc, char** argv) {
     const std::vector<std::string> args = platform::CommandLineArguments(argc, argv);
     if (args.size() == 2 && (args[1] == "--help" || args[1] == "-h")) {
-        PrintHelp(std::cout);
-        return kExitOk;
+        std::ostringstream help;
+        PrintHelp(help);
+        return WriteOut(help.str()) ? kExitOk : kExitWriteFailed;
     }
-    if (args.size() == 3 && args[1] == "list")
+    if (args.size() == 3 && args[1] == "list" && !args[2].empty())
         return List(args[2]);
+    if (args.size() == 3 && args[1] == "list")
+        std::cerr << "kestrune-cli: ROOT is empty\n";
     if (args.size() >= 2 && args[1] == "copy")
         return cli::CopyCommand({args.begin() + 2, args.end()});
     PrintHelp(std::cerr);

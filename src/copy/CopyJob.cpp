@@ -8,19 +8,11 @@
 namespace copy {
 namespace {
 
-std::string SourcePath(device::PlayerFiles& files, const std::string& root,
-                       std::string_view location) {
-    const auto components = device::LocationComponents(location);
-    if (!components || components->empty())
-        return {};
-    if (auto found = files.Find(*components))
-        return found->path;
-    std::string path = root;
-    for (std::string_view part : *components) {
-        path += platform::kPathSeparator;
-        path += part;
-    }
-    return path;
+// Only a regular file inside the player is ever opened by the worker: a track without one gets
+// no source path, and its entry reads as a missing source.
+std::string SourcePath(device::PlayerFiles& files, std::string_view location) {
+    auto found = files.FindLocation(location);
+    return found ? std::move(found->path) : std::string();
 }
 
 } // namespace
@@ -31,7 +23,7 @@ void AddTracksToJob(const TiPod& library, const std::vector<std::int32_t>& track
     for (std::int32_t track : tracks) {
         const std::string title(library.Field(track, SongField::Title));
         const std::string_view location = library.Field(track, SongField::Location);
-        std::string source = SourcePath(files, library.iPodPath, location);
+        std::string source = SourcePath(files, location);
         std::string target =
             JoinTargetPath(targetFolder, TargetFileName(title, LocationExtension(location)));
         job.SourceFiles.push_back(std::move(source));

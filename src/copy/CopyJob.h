@@ -16,9 +16,9 @@ struct CopyJob {
 };
 
 // Appends one entry per track (library indices, each row's own track, in the order given):
-// the title, the track's file found under the player's root without regard to letter case (as
-// the device path rule names it when there is no such file; empty when its location would
-// leave the player), and the copy's planned path in the target folder.
+// the title, the track's file found under the player's root without regard to letter case
+// (empty when the player holds no regular file there, so the entry reads as a missing source),
+// and the copy's planned path in the target folder.
 void AddTracksToJob(const TiPod& library, const std::vector<std::int32_t>& tracks,
                     const std::string& targetFolder, CopyJob& job);
 

@@ -1,19 +1,12 @@
 #include "device/DevicePath.h"
 
 #include "platform/Paths.h"
+#include "platform/Text.h"
 
 #include <algorithm>
 
 namespace device {
 namespace {
-
-std::string FoldAscii(std::string_view text) {
-    std::string folded(text);
-    for (char& c : folded)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return folded;
-}
 
 bool IsSeparator(char c) {
     return c == ':' || c == '/' || c == '\\';
@@ -26,13 +19,16 @@ struct PlayerFiles::Folder {
     std::vector<platform::DirEntry> entries;
     std::unordered_map<std::string_view, std::size_t> exact;
     std::unordered_map<std::string, std::size_t> folded;
+    // The link entries looked up so far, by index: what each leads to, or nothing when that
+    // lies off the player.
+    std::unordered_map<std::size_t, std::optional<platform::DirEntry>> links;
 
-    const platform::DirEntry* Lookup(std::string_view name) const {
+    std::optional<std::size_t> Lookup(std::string_view name) const {
         if (auto it = exact.find(name); it != exact.end())
-            return &entries[it->second];
-        if (auto it = folded.find(FoldAscii(name)); it != folded.end())
-            return &entries[it->second];
-        return nullptr;
+            return it->second;
+        if (auto it = folded.find(platform::FoldFileNameCase(name)); it != folded.end())
+            return it->second;
+        return std::nullopt;
     }
 };
 
@@ -77,7 +73,7 @@ PlayerFiles::Folder* PlayerFiles::ListedFolder(const std::string& path) {
         folder->folded.reserve(order.size());
         for (std::size_t i : order) {
             folder->exact.emplace(folder->entries[i].name, i);
-            folder->folded.emplace(FoldAscii(folder->entries[i].name), i);
+            folder->folded.emplace(platform::FoldFileNameCase(folder->entries[i].name), i);
         }
     }
     Folder* result = folder.get();
@@ -85,11 +81,37 @@ PlayerFiles::Folder* PlayerFiles::ListedFolder(const std::string& path) {
     return result;
 }
 
+const platform::DirEntry* PlayerFiles::Entry(Folder& folder, std::string_view name) {
+    const auto index = folder.Lookup(name);
+    if (!index)
+        return nullptr;
+    const platform::DirEntry& entry = folder.entries[*index];
+    if (!entry.isLink)
+        return &entry; // listed in a folder inside the root, so inside it too
+    auto [link, first] = folder.links.try_emplace(*index);
+    if (first)
+        link->second = FollowLink(platform::JoinPath(folder.path, entry.name), entry.name);
+    return link->second ? &*link->second : nullptr;
+}
+
+std::optional<platform::DirEntry> PlayerFiles::FollowLink(const std::string& path,
+                                                          const std::string& name) {
+    if (!realRoot_) {
+        auto root = platform::ResolvePath(root_);
+        realRoot_ = root ? std::move(root->path) : std::string();
+    }
+    const auto target = platform::ResolvePath(path);
+    if (!target || !platform::IsWithin(target->path, *realRoot_))
+        return std::nullopt;
+    // The name stays: the path through the link is a path inside the root.
+    return platform::DirEntry{name, target->size, target->isDirectory, target->isFile, true};
+}
+
 PlayerFiles::Folder* PlayerFiles::ResolveFolder(const std::vector<std::string_view>& components,
                                                 std::size_t count) {
     Folder* folder = ListedFolder(root_);
     for (std::size_t i = 0; i < count && folder != nullptr; ++i) {
-        const platform::DirEntry* entry = folder->Lookup(components[i]);
+        const platform::DirEntry* entry = Entry(*folder, components[i]);
         if (entry == nullptr || !entry->isDirectory)
             return nullptr;
         folder = ListedFolder(platform::JoinPath(folder->path, entry->name));
@@ -97,17 +119,29 @@ PlayerFiles::Folder* PlayerFiles::ResolveFolder(const std::vector<std::string_vi
     return folder;
 }
 
-std::optional<PlayerFiles::Found>
-PlayerFiles::Find(const std::vector<std::string_view>& components) {
+PlayerFiles::Located PlayerFiles::Locate(const std::vector<std::string_view>& components) {
     if (components.empty())
-        return std::nullopt;
+        return {};
     Folder* folder = ResolveFolder(components, components.size() - 1);
     if (folder == nullptr)
-        return std::nullopt;
-    const platform::DirEntry* entry = folder->Lookup(components.back());
-    if (entry == nullptr || entry->isDirectory)
+        return {};
+    return {folder, Entry(*folder, components.back())};
+}
+
+std::optional<PlayerFiles::Found>
+PlayerFiles::Find(const std::vector<std::string_view>& components) {
+    const auto [folder, entry] = Locate(components);
+    if (entry == nullptr || !entry->isFile)
         return std::nullopt;
     return Found{platform::JoinPath(folder->path, entry->name), entry->size};
+}
+
+std::optional<std::string>
+PlayerFiles::FindAnyEntry(const std::vector<std::string_view>& components) {
+    const auto [folder, entry] = Locate(components);
+    if (entry == nullptr || entry->isDirectory)
+        return std::nullopt;
+    return platform::JoinPath(folder->path, entry->name);
 }
 
 std::optional<std::string>
@@ -140,8 +174,8 @@ std::optional<PlayerFiles::Found> PlayerFiles::FindLocation(std::string_view loc
     }
     if (folder == nullptr)
         return std::nullopt;
-    const platform::DirEntry* entry = folder->Lookup(components->back());
-    if (entry == nullptr || entry->isDirectory)
+    const platform::DirEntry* entry = Entry(*folder, components->back());
+    if (entry == nullptr || !entry->isFile)
         return std::nullopt;
     return Found{platform::JoinPath(folder->path, entry->name), entry->size};
 }

@@ -20,6 +20,8 @@ std::optional<std::vector<std::string_view>> LocationComponents(std::string_view
 
 // Finds files under a player's root without regard to letter case, as the player's own file
 // system does, listing each folder at most once. An exact spelling wins over a case variant.
+// A track's file is a regular file that lies inside the root: a link is followed only when,
+// resolved, it stays there.
 class PlayerFiles {
 public:
     struct Found {
@@ -36,6 +38,9 @@ public:
     std::optional<Found> FindLocation(std::string_view location);
     // The file at the given components below the root.
     std::optional<Found> Find(const std::vector<std::string_view>& components);
+    // The path of whatever stands at the components inside the root, if it is no folder: a
+    // pipe or a device as well as a file, so that a caller can say what is wrong with it.
+    std::optional<std::string> FindAnyEntry(const std::vector<std::string_view>& components);
 
     // The folder at the given components below the root.
     std::optional<std::string> FindFolder(const std::vector<std::string_view>& components);
@@ -46,8 +51,18 @@ private:
     struct Folder;
     Folder* ListedFolder(const std::string& path);
     Folder* ResolveFolder(const std::vector<std::string_view>& components, std::size_t count);
+    // The entry of that name, links resolved; nothing when there is none or it leads off the
+    // player.
+    const platform::DirEntry* Entry(Folder& folder, std::string_view name);
+    struct Located {
+        Folder* folder = nullptr;
+        const platform::DirEntry* entry = nullptr; // in folder; null when there is none
+    };
+    Located Locate(const std::vector<std::string_view>& components);
+    std::optional<platform::DirEntry> FollowLink(const std::string& path, const std::string& name);
 
     std::string root_;
+    std::optional<std::string> realRoot_; // canonical, found when the first link is met
     std::unordered_map<std::string, std::unique_ptr<Folder>> folders_; // by real path
     std::unordered_map<std::string, Folder*> foldersByLocation_;       // by location prefix
     std::size_t listings_ = 0;

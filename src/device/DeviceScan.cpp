@@ -55,6 +55,9 @@ std::vector<FoundPlayer> ScanPlayers(const ScanSources& sources,
     };
     if (sources.removableRoots) {
         for (const std::string& root : sources.removableRoots()) {
+            // The first look at an empty card-reader slot is the listing of its root, so the
+            // whole probe runs with the system's "no disk" box off.
+            platform::QuietDriveErrors quiet;
             if (!HoldsPlayer(root))
                 continue;
             auto label = platform::VolumeLabel(root);
@@ -64,6 +67,7 @@ std::vector<FoundPlayer> ScanPlayers(const ScanSources& sources,
         }
     }
     for (const std::string& folder : sources.extraFolders) {
+        platform::QuietDriveErrors quiet; // "--player E:" may name an empty drive too
         const auto real = platform::RealFolderPath(folder);
         if (real && HoldsPlayer(*real))
             add(*real, FolderName(*real));

@@ -12,10 +12,8 @@
 namespace device {
 
 std::optional<std::string> FindDatabaseFile(PlayerFiles& files) {
-    auto found = files.Find({"iPod_Control", "iTunes", "itunesdb"});
-    if (!found)
-        return std::nullopt;
-    return std::move(found->path);
+    // Whatever stands there: reading it says what is wrong when it is no regular file.
+    return files.FindAnyEntry({"iPod_Control", "iTunes", "itunesdb"});
 }
 
 void ComputeSizeTexts(TrackStore& store, PlayerFiles& files, std::string_view decimalSeparator) {

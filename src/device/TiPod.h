@@ -74,7 +74,8 @@ private:
 
 namespace device {
 
-// The database file under a player's root ("iPod_Control/iTunes/itunesdb", any letter case).
+// The database file under a player's root ("iPod_Control/iTunes/itunesdb", any letter case):
+// any entry there but a folder, inside the root.
 std::optional<std::string> FindDatabaseFile(PlayerFiles& files);
 
 // Fills the size text of every track from one listing per folder.

@@ -12,8 +12,9 @@ constexpr std::size_t kDataSetMinHeader = 16;   // type at 12
 constexpr std::size_t kTrackListMinHeader = 12; // track count at 8
 constexpr std::size_t kTrackMinHeader = 20;     // item count at 12, track id at 16
 constexpr std::size_t kItemMinLength = 16;      // type at 12
-constexpr std::size_t kStringItemText = 40;     // length at 28, encoding at 32, text at 40
-constexpr std::int32_t kUtf8Encoding = 2;
+constexpr std::size_t kStringItemEncoding = 24; // the first field after the 24-byte header
+constexpr std::size_t kStringItemText = 40;     // length at 28, text at 40
+constexpr std::int32_t kUtf8Encoding = 2;       // 1 is UTF-16LE; the value at 32 is no mark
 
 // Item types that fill a field; 9 to 11 and 14 and up are passed over by their own length.
 int FieldOfItemType(std::int32_t type) {
@@ -81,7 +82,7 @@ bool ReadTrack(const ByteReader& image, std::size_t start, std::size_t end,
         const int field = FieldOfItemType(*type);
         if (field >= 0) {
             const auto textLength = image.I32(item + 28);
-            const auto encoding = image.I32(item + 32);
+            const auto encoding = image.I32(item + kStringItemEncoding);
             if (static_cast<std::size_t>(*length) < kStringItemText || !textLength || !encoding ||
                 *textLength < 0 ||
                 static_cast<std::size_t>(*textLength) >

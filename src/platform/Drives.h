@@ -18,6 +18,20 @@ std::vector<std::string> RemovableRoots();
 // On Windows the query runs with critical-error dialogs turned off.
 Result<std::string> VolumeLabel(const std::string& root);
 
+// While one lives, a drive without a medium makes the calls of this thread fail quietly
+// instead of bringing up the system's "There is no disk in the drive" box, which would block
+// until answered. Other threads are not touched. Nothing on Linux, which has no such box.
+class QuietDriveErrors {
+public:
+    QuietDriveErrors();
+    ~QuietDriveErrors();
+    QuietDriveErrors(const QuietDriveErrors&) = delete;
+    QuietDriveErrors& operator=(const QuietDriveErrors&) = delete;
+
+private:
+    unsigned long previous_ = 0;
+};
+
 // Bytes free for the current user on the volume that holds path.
 Result<std::uint64_t> FreeSpace(const std::string& path);
 

@@ -13,6 +13,18 @@ struct DirEntry {
     std::string name; // UTF-8, as the file system spells it
     std::uint64_t size = 0;
     bool isDirectory = false;
+    bool isFile = false; // a regular file: no folder, pipe, socket or device
+    // A symbolic link (on Windows any reparse point, junctions included). Where it leads, and
+    // what lies there, is for ResolvePath to say.
+    bool isLink = false;
+};
+
+// What a path leads to with every link in it resolved.
+struct ResolvedPath {
+    std::string path; // absolute and canonical, comparable with IsWithin
+    std::uint64_t size = 0;
+    bool isDirectory = false;
+    bool isFile = false;
 };
 
 bool FileExists(const std::string& path);      // an existing entry that is not a folder
@@ -22,8 +34,12 @@ bool DirectoryExists(const std::string& path); // an existing folder
 // Nothing when the folder cannot be listed.
 std::optional<std::vector<DirEntry>> ListDirectory(const std::string& path);
 
+// Nothing when the path leads nowhere (missing, a dangling link or a loop, no access).
+std::optional<ResolvedPath> ResolvePath(const std::string& path);
+
 // The whole file, opened with sharing denied for writers so it cannot change under us.
-// Files larger than maxBytes are refused rather than read.
+// Files larger than maxBytes are refused rather than read, and so is anything but a regular
+// file; the open never waits (for a pipe's writer, a device).
 Result<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path, std::uint64_t maxBytes);
 
 // Replaces the file's contents (written beside it, then renamed over it).

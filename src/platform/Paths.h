@@ -21,4 +21,12 @@ inline std::string JoinPath(std::string_view folder, std::string_view name) {
     return path;
 }
 
+// Whether path is root or lies below it; both canonical (ResolvePath), compared as spelled.
+inline bool IsWithin(std::string_view path, std::string_view root) {
+    if (root.empty() || !path.starts_with(root))
+        return false;
+    return path.size() == root.size() || root.back() == kPathSeparator ||
+           path[root.size()] == kPathSeparator;
+}
+
 } // namespace platform

@@ -16,6 +16,12 @@ std::string SortKey(std::string_view text);
 // Lower case by the system's file-name case rules (for volume labels).
 std::string ToLowerCase(std::string_view text);
 
+// A file name with letter case folded as the platform folds it: two names are one name, case
+// aside, when their folded forms are equal. Linux: ICU full case folding (ß and ss meet).
+// Windows: the system's upper-case table, as its ordinal case-insensitive comparison uses it.
+// Bytes that are not UTF-8 stay as they are.
+std::string FoldFileNameCase(std::string_view name);
+
 // The user's locale decimal separator (UTF-8; "." when the locale gives none).
 std::string DecimalSeparator();
 

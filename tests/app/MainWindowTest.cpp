@@ -901,6 +901,21 @@ private slots:
         QCOMPARE(Text(form->Notifier), std::string("Not a music or video file: EVIL.exe"));
         QCOMPARE(opened_.size(), std::size_t(3));
     }
+
+    void playOpensNothingButAFileOnThePlayer() {
+        const std::string player =
+            BuildPlayer("off", {{"gone", "x", "GONE.mp3", -1}, {"away", "x", "AWAY.mp3", -1}});
+        std::error_code failed;
+        fs::create_symlink(scratch_->path() / "elsewhere.mp3",
+                           fs::path(player) / "iPod_Control/Music/F00/AWAY.mp3", failed);
+        testsupport::WriteFileOfSize(scratch_->path(), "elsewhere.mp3", 10);
+        auto form = Start({player});
+        form->DBClickPlaySong = true;
+        DoubleClickRow(form->AdvStringGridSong, 0);
+        QCOMPARE(Text(form->Notifier), std::string("File not found on the iPod: gone"));
+        DoubleClickRow(form->AdvStringGridSong, 1);
+        QVERIFY(opened_.empty());
+    }
 };
 
 QTEST_MAIN(MainWindowTest)

@@ -81,10 +81,46 @@ TEST(CliListing, MatchesGeneratedPlayersWithEveryKindOfOddity) {
 
 TEST(CliListing, SaysSoWhenThereIsNoDatabase) {
     TempDir scratch;
-    const CliRun run = RunCli({"list", (scratch.path() / "nowhere").string()}, scratch);
+    fs::create_directories(scratch.path() / "empty-player" / "iPod_Control");
+    const CliRun run = RunCli({"list", (scratch.path() / "empty-player").string()}, scratch);
     EXPECT_EQ(run.status, 2);
     EXPECT_TRUE(run.lines.empty());
     EXPECT_NE(run.errors.find("no track database"), std::string::npos) << run.errors;
+}
+
+TEST(CliListing, SaysSoWhenTheRootIsNoFolder) {
+    TempDir scratch;
+    { std::ofstream(scratch.path() / "a-file"); }
+    const struct {
+        std::string root;
+        const char* says;
+    } cases[] = {{(scratch.path() / "nowhere").string(), "no such folder"},
+                 {(scratch.path() / "a-file").string(), "not a folder"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.root);
+        const CliRun run = RunCli({"list", c.root}, scratch);
+        EXPECT_EQ(run.status, 2);
+        EXPECT_TRUE(run.lines.empty());
+        EXPECT_NE(run.errors.find(c.says), std::string::npos) << run.errors;
+        EXPECT_NE(run.errors.find(c.root), std::string::npos) << run.errors;
+        EXPECT_EQ(run.errors.find("no track database"), std::string::npos) << run.errors;
+    }
+}
+
+TEST(CliListing, AFailedWriteIsAnErrorNotSuccess) {
+    // As with "list ROOT > /dev/full": nothing reached the output, so the status says so.
+    TempDir scratch;
+    const fs::path player = scratch.path() / "player";
+    testsupport::CopyTree(kFixtures / "players/generated-40", player);
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{"list", player.string()}, std::vector<std::string>{"--help"}}) {
+        SCOPED_TRACE(arguments[0]);
+        const CliRun run = RunCli(arguments, scratch, true);
+        EXPECT_EQ(run.status, 4);
+        EXPECT_NE(run.errors.find("kestrune-cli: cannot write to the standard output"),
+                  std::string::npos)
+            << run.errors;
+    }
 }
 
 TEST(CliListing, ListsWhatADamagedDatabaseHoldsAndSaysItStoppedEarly) {
@@ -112,6 +148,10 @@ TEST(CliListing, DescribesItselfAndRefusesWrongUsage) {
     ASSERT_FALSE(help.lines.empty());
     EXPECT_NE(help.lines[0].find("kestrune-cli list ROOT"), std::string::npos);
     EXPECT_EQ(RunCli({"lsit", "x"}, scratch).status, 1);
+    const CliRun empty = RunCli({"list", ""}, scratch);
+    EXPECT_EQ(empty.status, 1);
+    EXPECT_NE(empty.errors.find("Usage: kestrune-cli list ROOT"), std::string::npos)
+        << empty.errors;
 }
 
 TEST(JsonLine, EscapesWhatJsonRequires) {

@@ -54,12 +54,25 @@ TEST_F(CopyJobSetUp, GivesEachTrackItsOwnFileAndAName) {
     EXPECT_EQ(job.SourceFiles,
               (std::vector<std::string>{"s", OnPlayer("iPod_Control/Music/F01/B.m4a"),
                                         OnPlayer("iPod_Control/Music/F00/A.mp3"),
-                                        OnPlayer("iPod_Control/Music/F00/C"), "",
-                                        OnPlayer("iPod_Control/Music/F00/D.wav")}));
+                                        OnPlayer("iPod_Control/Music/F00/C"), "", ""}));
     EXPECT_EQ(job.TargetFiles,
               (std::vector<std::string>{"t", folder + "drive.M4A", folder + "Drive.mp3",
                                         folder + "What  Why", folder + "Escape.mp3",
                                         folder + "Gone.wav"}));
+}
+
+TEST_F(CopyJobSetUp, NeverNamesAFileOffThePlayer) {
+    testsupport::TempDir outside;
+    testsupport::WriteFileOfSize(outside.path(), "A.mp3", 10);
+    std::error_code failed;
+    fs::remove_all(root_.path() / "iPod_Control" / "Music" / "F00");
+    fs::create_directory_symlink(outside.path(), root_.path() / "iPod_Control" / "Music" / "F00",
+                                 failed);
+    if (failed)
+        GTEST_SKIP() << "no folder links here: " << failed.message();
+    copy::CopyJob job;
+    copy::AddTracksToJob(library_, {0}, "music", job);
+    EXPECT_EQ(job.SourceFiles, std::vector<std::string>{""});
 }
 
 TEST_F(CopyJobSetUp, ProposesTheFirstTracksNameAndExtension) {

@@ -5,10 +5,15 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 using device::LocationComponents;
 using device::PlayerFiles;
 using testsupport::TempDir;
 using testsupport::WriteFileOfSize;
+namespace fs = std::filesystem;
 
 namespace {
 
@@ -54,6 +59,38 @@ TEST(PlayerFiles, FindsFilesWhateverTheLetterCase) {
     EXPECT_FALSE(files.FindLocation(":iPod_Control:Music:F02:ABCE.mp3"));
     EXPECT_FALSE(files.FindLocation(":iPod_Control:Music:F03:ABCD.mp3"));
     EXPECT_FALSE(files.FindLocation(":iPod_Control:Music:F02")); // a folder is no track file
+}
+
+// Letter case beyond ASCII, as the player's own file system folds it.
+TEST(PlayerFiles, FoldsLetterCaseBeyondAscii) {
+    struct Case {
+        const char* onDisk;
+        const char* location;
+        bool found;
+    };
+    const Case cases[] = {
+        {"\u00C4pfel.mp3", ":\u00E4PFEL.mp3", true},                 // Ä and ä
+        {"\u00E9t\u00E9/x.mp3", ":\u00C9T\u00C9:X.MP3", true},       // a folder: été, ÉTÉ
+        {"\u0414\u043E\u043C.mp3", ":\u0434\u041E\u041C.mp3", true}, // Дом and дОМ
+        {"Apfel.mp3", ":\u00C4pfel.mp3", false},                     // an accent is no case
+#ifndef _WIN32
+        // Full folding: ß is ss. Windows' ordinal comparison maps letters one to one.
+        {"STRASSE.mp3", ":stra\u00DFe.mp3", true},
+#else
+        {"STRASSE.mp3", ":stra\u00DFe.mp3", false},
+#endif
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.location);
+        TempDir root;
+        WriteFileOfSize(root.path() / "Music", c.onDisk, 7);
+        PlayerFiles files(root.str());
+        const auto found = files.FindLocation(std::string(":Music") + c.location);
+        EXPECT_EQ(found.has_value(), c.found);
+        if (found) {
+            EXPECT_EQ(found->size, 7u);
+        }
+    }
 }
 
 #ifndef _WIN32
@@ -108,3 +145,58 @@ TEST(PlayerFiles, CachedFolderPartsDoNotConfuseTrailingSeparators) {
     ASSERT_TRUE(files.FindLocation(":a:b:c.mp3"));
     EXPECT_EQ(files.FindLocation(":a:b:c.mp3")->size, 3u);
 }
+
+#ifndef _WIN32
+// Pipes, sockets and devices have no size to show and would hang whoever opens them to play or
+// copy; only regular files are a track's file.
+TEST(PlayerFiles, OnlyRegularFilesAreTrackFiles) {
+    TempDir root;
+    WriteFileOfSize(root.path(), "Music/file.mp3", 3);
+    ASSERT_EQ(::mkfifo((root.path() / "Music/fifo.mp3").c_str(), 0600), 0);
+    PlayerFiles files(root.str());
+    EXPECT_TRUE(files.FindLocation(":Music:file.mp3"));
+    EXPECT_FALSE(files.FindLocation(":Music:fifo.mp3"));
+}
+
+// Links are followed only as far as they stay on the player; the root itself may be reached
+// through one.
+TEST(PlayerFiles, FollowsLinksOnlyInsideThePlayer) {
+    TempDir base;
+    WriteFileOfSize(base.path(), "etc/passwd", 11);
+    WriteFileOfSize(base.path(), "player-copy/Music/real/a.mp3", 5);
+    const fs::path player = base.path() / "player-copy";
+    const fs::path music = player / "Music";
+    fs::create_directory_symlink(base.path() / "etc", music / "F00"); // out
+    fs::create_directory_symlink("real", music / "F02");              // in
+    fs::create_directories(music / "F03");
+    fs::create_symlink(base.path() / "etc/passwd", music / "F03/out.mp3");
+    fs::create_symlink("../real/a.mp3", music / "F03/in.mp3");
+    fs::create_symlink("nowhere.mp3", music / "F03/dangling.mp3");
+    fs::create_directory_symlink(player, base.path() / "player");
+
+    struct Case {
+        const char* location;
+        std::optional<std::uint64_t> size;
+    };
+    const Case cases[] = {
+        {":Music:F00:passwd", std::nullopt},
+        {":Music:F03:out.mp3", std::nullopt},
+        {":Music:F03:dangling.mp3", std::nullopt},
+        {":Music:f02:A.mp3", 5},
+        {":Music:F03:IN.mp3", 5},
+    };
+    for (const fs::path& root : {player, base.path() / "player"}) {
+        PlayerFiles files(root.string());
+        for (const Case& c : cases) {
+            SCOPED_TRACE(root.string() + " " + c.location);
+            const auto found = files.FindLocation(c.location);
+            ASSERT_EQ(found.has_value(), c.size.has_value());
+            if (found) {
+                EXPECT_EQ(found->size, *c.size);
+            }
+        }
+        EXPECT_FALSE(files.FindFolder({"Music", "F00"}));
+        EXPECT_TRUE(files.FindFolder({"Music", "F02"}));
+    }
+}
+#endif

@@ -6,6 +6,15 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <future>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 using dbbuild::DatabaseBuilder;
 using dbbuild::MakeTrack;
 using testsupport::TempDir;
@@ -173,3 +182,22 @@ TEST_F(Library, ADamagedDatabaseReplacesTheLibraryWithWhatCouldBeRead) {
     EXPECT_EQ(library.Field(1, SongField::Title), "new 1");
     EXPECT_EQ(library.DataSets()[0].Offset, static_cast<std::int32_t>(layout.trackListSet));
 }
+
+#ifndef _WIN32
+TEST_F(Library, ADatabaseThatIsAPipeIsRefusedWithoutWaitingForAWriter) {
+    std::filesystem::create_directories(root.path() / "iPod_Control/iTunes");
+    const std::string fifo = (root.path() / "iPod_Control/iTunes/iTunesDB").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    library.iPodPath = root.str();
+    auto load = std::async(std::launch::async, [&] { return library.LoadDatabase(); });
+    if (load.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+        // Give the blocked open its writer so the test can end, then fail.
+        ::close(::open(fifo.c_str(), O_WRONLY));
+        load.wait();
+        FAIL() << "the load waited for a writer of the pipe";
+    }
+    const TLoadReport report = load.get();
+    EXPECT_EQ(report.outcome, TLoadReport::Outcome::Unreadable);
+    EXPECT_NE(report.message.find("not a regular file"), std::string::npos) << report.message;
+}
+#endif

@@ -131,6 +131,37 @@ TEST(DatabaseParsing, ReadsUtf8ItemsAndRepairsBadText) {
     EXPECT_EQ(parsed.store.Text(1, TrackStore::kAlbum), "A");
 }
 
+// The encoding mark is the first field after the item's 24-byte header; the value at 32 is
+// something else (real databases hold 0 or 1 there) and must not decide anything.
+TEST(DatabaseParsing, TakesTheEncodingFromTheFieldAfterTheItemHeader) {
+    struct Case {
+        std::uint32_t at24;
+        std::uint32_t at32;
+        std::string bytes;
+        const char* expected;
+    };
+    const std::string utf8 = "Sigur R\xC3\xB3s";
+    const std::string utf16 = dbbuild::Utf16Bytes(u"Sigur R\u00F3s");
+    const Case cases[] = {
+        {2, 0, utf8, "Sigur R\u00F3s"},
+        {2, 1, utf8, "Sigur R\u00F3s"},
+        {1, 2, utf16, "Sigur R\u00F3s"},
+        {1, 1, utf16, "Sigur R\u00F3s"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "24: " << c.at24 << ", 32: " << c.at32);
+        DatabaseBuilder builder;
+        builder.AddTrack({1, {dbbuild::MakeRawStringItem(1, c.bytes)}});
+        dbbuild::Layout layout;
+        auto image = builder.Build(&layout);
+        PutU32(image, layout.items[0][0] + 24, c.at24);
+        PutU32(image, layout.items[0][0] + 32, c.at32);
+        const Parsed parsed = Parse(image);
+        ASSERT_TRUE(parsed.outcome.complete) << parsed.outcome.problem;
+        EXPECT_EQ(Title(parsed, 0), c.expected);
+    }
+}
+
 TEST(DatabaseParsing, ReadsOldDatabasesWithShortHeaders) {
     DatabaseBuilder builder = ThreeTracks();
     builder.ClearDataSets();

@@ -20,9 +20,12 @@ struct CliRun {
     std::string errors;
 };
 
-// Runs kestrune-cli with the given arguments.
-inline CliRun RunCli(const std::vector<std::string>& arguments, const TempDir& scratch) {
-    const ProgramRun program = RunProgram(KESTRUNE_CLI_PATH, arguments, scratch.path());
+// Runs kestrune-cli with the given arguments (with unwritableOut, on an output that takes
+// no write).
+inline CliRun RunCli(const std::vector<std::string>& arguments, const TempDir& scratch,
+                     bool unwritableOut = false) {
+    const ProgramRun program =
+        RunProgram(KESTRUNE_CLI_PATH, arguments, scratch.path(), unwritableOut);
     CliRun run;
     run.status = program.exitCode;
     run.errors = program.errors;

@@ -18,10 +18,11 @@ inline void WriteDatabase(const std::filesystem::path& root, const std::vector<s
               static_cast<std::streamsize>(bytes.size()));
 }
 
-// A file of the given size below root; large sizes are made sparse so they cost no disk.
+// A file of the given size below root (relative is UTF-8 on every system); large sizes are made
+// sparse so they cost no disk.
 inline std::filesystem::path WriteFileOfSize(const std::filesystem::path& root,
                                              const std::string& relative, std::uint64_t size) {
-    const auto path = root / relative;
+    const auto path = root / std::filesystem::path(std::u8string(relative.begin(), relative.end()));
     std::filesystem::create_directories(path.parent_path());
     { std::ofstream touch(path, std::ios::binary | std::ios::trunc); }
     std::filesystem::resize_file(path, size);

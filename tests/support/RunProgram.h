@@ -81,12 +81,15 @@ private:
 };
 
 inline int Spawn(const std::string& program, const std::vector<std::string>& arguments,
-                 const std::filesystem::path& outFile, const std::filesystem::path& errFile) {
+                 const std::filesystem::path& outFile, const std::filesystem::path& errFile,
+                 bool unwritableOut) {
     std::wstring commandLine = QuoteArgument(Wide(program));
     for (const auto& argument : arguments)
         commandLine += L" " + QuoteArgument(Wide(argument));
     InheritedFile input(L"NUL", GENERIC_READ, OPEN_EXISTING);
-    InheritedFile out(outFile.wstring(), GENERIC_WRITE, CREATE_ALWAYS);
+    // A handle open for reading only: every write to it fails.
+    InheritedFile out(outFile.wstring(), unwritableOut ? GENERIC_READ : GENERIC_WRITE,
+                      CREATE_ALWAYS);
     InheritedFile err(errFile.wstring(), GENERIC_WRITE, CREATE_ALWAYS);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
@@ -110,7 +113,8 @@ inline int Spawn(const std::string& program, const std::vector<std::string>& arg
 #else
 
 inline int Spawn(const std::string& program, const std::vector<std::string>& arguments,
-                 const std::filesystem::path& outFile, const std::filesystem::path& errFile) {
+                 const std::filesystem::path& outFile, const std::filesystem::path& errFile,
+                 bool unwritableOut) {
     std::vector<std::string> texts{program};
     texts.insert(texts.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
@@ -120,8 +124,9 @@ inline int Spawn(const std::string& program, const std::vector<std::string>& arg
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0644);
+    // A full disk: every write fails with ENOSPC.
+    posix_spawn_file_actions_addopen(&actions, 1, unwritableOut ? "/dev/full" : outFile.c_str(),
+                                     O_WRONLY | O_CREAT | O_TRUNC, 0644);
     posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                      0644);
     pid_t child = 0;
@@ -146,13 +151,14 @@ inline std::string ReadAll(const std::filesystem::path& file) {
 } // namespace detail
 
 // Runs a program directly (no shell in between) and waits for it; what it writes to its
-// standard output and error goes through files in scratch and comes back byte for byte.
+// standard output and error goes through files in scratch and comes back byte for byte. With
+// unwritableOut, every write to the standard output fails.
 inline ProgramRun RunProgram(const std::string& program, const std::vector<std::string>& arguments,
-                             const std::filesystem::path& scratch) {
+                             const std::filesystem::path& scratch, bool unwritableOut = false) {
     const auto outFile = scratch / "program-stdout.bin";
     const auto errFile = scratch / "program-stderr.bin";
     ProgramRun run;
-    run.exitCode = detail::Spawn(program, arguments, outFile, errFile);
+    run.exitCode = detail::Spawn(program, arguments, outFile, errFile, unwritableOut);
     run.out = detail::ReadAll(outFile);
     run.errors = detail::ReadAll(errFile);
     return run;

@@ -102,9 +102,9 @@ void WriteItemHeader(std::vector<std::uint8_t>& out, std::int32_t type) {
 
 void WriteStringFields(std::vector<std::uint8_t>& out, std::string_view text,
                        std::int32_t encoding) {
-    AppendU32(out, 1); // position
-    AppendU32(out, U32(text.size()));
     AppendU32(out, U32(encoding));
+    AppendU32(out, U32(text.size()));
+    AppendU32(out, 1); // as current databases have it; older ones hold 0
     AppendU32(out, 0);
     Append(out, text);
 }

@@ -13,8 +13,9 @@
 // file build a good one and patch it at the offsets reported in Layout.
 namespace dbbuild {
 
-// A string item: 24-byte header, then position, text length B, encoding and a zero, then the
-// text. Encoding 2 stores the UTF-8 bytes; any other value stores UTF-16LE.
+// A string item: 24-byte header, then the encoding, text length B, 1 and a zero (real databases
+// hold 0 or 1 at offset 32), then the text. Encoding 2 stores the UTF-8 bytes; any other value
+// stores UTF-16LE.
 struct StringItem {
     std::int32_t type;
     std::string text; // UTF-8; an encoded surrogate (ED A0 80..ED BF BF) passes through as is

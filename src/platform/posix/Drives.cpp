@@ -107,6 +107,9 @@ std::vector<std::string> RemovableRoots() {
     return roots;
 }
 
+QuietDriveErrors::QuietDriveErrors() = default;
+QuietDriveErrors::~QuietDriveErrors() = default;
+
 Result<std::string> VolumeLabel(const std::string& root) {
     std::string device;
     for (const Mount& mount : ReadMounts())

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -54,18 +55,43 @@ std::optional<std::vector<DirEntry>> ListDirectory(const std::string& path) {
         if (name == "." || name == "..")
             continue;
         struct stat info {};
-        // Sizes come from the listed folder's handle, so no path is searched again.
-        if (::fstatat(dirFd, entry->d_name, &info, 0) != 0)
+        // Sizes come from the listed folder's handle, so no path is searched again. Only a
+        // file system that gives no entry types costs a second call, to tell links apart.
+        bool isLink = entry->d_type == DT_LNK;
+        if (entry->d_type == DT_UNKNOWN) {
+            if (::fstatat(dirFd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0)
+                continue;
+            isLink = S_ISLNK(info.st_mode);
+        }
+        if ((entry->d_type != DT_UNKNOWN || isLink) &&
+            ::fstatat(dirFd, entry->d_name, &info, 0) != 0)
             continue;
         entries.push_back(DirEntry{std::string(name), static_cast<std::uint64_t>(info.st_size),
-                                   S_ISDIR(info.st_mode)});
+                                   S_ISDIR(info.st_mode), S_ISREG(info.st_mode), isLink});
     }
     ::closedir(dir);
     return entries;
 }
 
+std::optional<ResolvedPath> ResolvePath(const std::string& path) {
+    char* resolved = ::realpath(path.c_str(), nullptr);
+    if (resolved == nullptr)
+        return std::nullopt;
+    ResolvedPath result;
+    result.path = resolved;
+    std::free(resolved);
+    struct stat info {};
+    if (::stat(result.path.c_str(), &info) != 0)
+        return std::nullopt;
+    result.size = static_cast<std::uint64_t>(info.st_size);
+    result.isDirectory = S_ISDIR(info.st_mode);
+    result.isFile = S_ISREG(info.st_mode);
+    return result;
+}
+
 Result<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path, std::uint64_t maxBytes) {
-    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Without O_NONBLOCK the open of a pipe waits for a writer, for ever.
+    Fd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY));
     if (fd.get() < 0)
         return Status::Error(ErrorText(errno));
     struct stat info {};
@@ -73,6 +99,11 @@ Result<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path, std::ui
         return Status::Error(ErrorText(errno));
     if (S_ISDIR(info.st_mode))
         return Status::Error("it is a folder");
+    if (!S_ISREG(info.st_mode))
+        return Status::Error("it is not a regular file");
+    const int flags = ::fcntl(fd.get(), F_GETFL);
+    if (flags < 0 || ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK) != 0)
+        return Status::Error(ErrorText(errno));
     if (static_cast<std::uint64_t>(info.st_size) > maxBytes)
         return Status::Error("the file is too large (" + std::to_string(info.st_size) + " bytes)");
     std::vector<std::uint8_t> data(static_cast<std::size_t>(info.st_size));

@@ -1,5 +1,6 @@
 #include "platform/Text.h"
 
+#include "platform/AsciiCase.h"
 #include "platform/posix/Collator.h"
 
 #include <clocale>
@@ -7,6 +8,8 @@
 #include <locale.h>
 #include <memory>
 #include <unicode/bytestream.h>
+#include <unicode/casemap.h>
+#include <unicode/uchar.h>
 #include <unicode/locid.h>
 #include <unicode/ucol.h>
 #include <unicode/unistr.h>
@@ -33,6 +36,22 @@ std::string ToLowerCase(std::string_view text) {
         .toLower(icu::Locale::getRoot())
         .toUTF8(sink);
     return lower;
+}
+
+std::string FoldFileNameCase(std::string_view name) {
+    // Most names on a player are ASCII: fold those without a trip through ICU.
+    std::string folded(name);
+    if (FoldAsciiCase(folded, false))
+        return folded;
+    folded.clear();
+    icu::StringByteSink<std::string> sink(&folded);
+    UErrorCode status = U_ZERO_ERROR;
+    icu::CaseMap::utf8Fold(U_FOLD_CASE_DEFAULT,
+                           icu::StringPiece(name.data(), static_cast<int32_t>(name.size())), sink,
+                           nullptr, status);
+    if (U_FAILURE(status))
+        return std::string(name);
+    return folded;
 }
 
 std::string DecimalSeparator() {

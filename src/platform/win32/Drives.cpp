@@ -10,19 +10,6 @@ namespace {
 using win32::LastErrorMessage;
 using win32::ToWidePath;
 
-// A drive without a medium must fail quietly, not ask the user to insert a disk: the
-// critical-error dialogs are off while the guard lives, and the old mode comes back after.
-class NoCriticalErrorDialogs {
-public:
-    NoCriticalErrorDialogs() : previous_(SetErrorMode(SEM_FAILCRITICALERRORS)) {}
-    ~NoCriticalErrorDialogs() { SetErrorMode(previous_); }
-    NoCriticalErrorDialogs(const NoCriticalErrorDialogs&) = delete;
-    NoCriticalErrorDialogs& operator=(const NoCriticalErrorDialogs&) = delete;
-
-private:
-    UINT previous_;
-};
-
 std::wstring WithTrailingBackslash(std::wstring path) {
     if (path.empty() || path.back() != L'\\')
         path += L'\\';
@@ -30,6 +17,15 @@ std::wstring WithTrailingBackslash(std::wstring path) {
 }
 
 } // namespace
+
+// Per thread: the process-wide mode would also silence, or be undone by, another thread.
+QuietDriveErrors::QuietDriveErrors() : previous_(GetThreadErrorMode()) {
+    SetThreadErrorMode(static_cast<DWORD>(previous_) | SEM_FAILCRITICALERRORS, nullptr);
+}
+
+QuietDriveErrors::~QuietDriveErrors() {
+    SetThreadErrorMode(static_cast<DWORD>(previous_), nullptr);
+}
 
 std::vector<std::string> RemovableRoots() {
     std::vector<std::string> roots;
@@ -52,7 +48,7 @@ Result<std::string> VolumeLabel(const std::string& root) {
     BOOL ok = FALSE;
     DWORD error = ERROR_SUCCESS;
     {
-        NoCriticalErrorDialogs quiet;
+        QuietDriveErrors quiet;
         ok = GetVolumeInformationW(volume.c_str(), label, MAX_PATH + 1, nullptr, nullptr, nullptr,
                                    nullptr, 0);
         if (!ok)

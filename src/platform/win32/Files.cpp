@@ -102,12 +102,48 @@ std::optional<std::vector<DirEntry>> ListDirectory(const std::string& path) {
         const std::wstring_view name = found.cFileName;
         if (name == L"." || name == L"..")
             continue;
+        const DWORD attributes = found.dwFileAttributes;
+        const bool isDirectory = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
         entries.push_back(DirEntry{ToUtf8(name), Combine(found.nFileSizeHigh, found.nFileSizeLow),
-                                   (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0});
+                                   isDirectory,
+                                   !isDirectory && (attributes & FILE_ATTRIBUTE_DEVICE) == 0,
+                                   (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0});
     } while (FindNextFileW(search.get(), &found));
     if (GetLastError() != ERROR_NO_MORE_FILES)
         return std::nullopt;
     return entries;
+}
+
+std::optional<ResolvedPath> ResolvePath(const std::string& path) {
+    // No access asked for: the handle only names what the path leads to, links followed, and
+    // opening it disturbs nobody. Folders need the backup-semantics flag to be opened at all.
+    Handle target(CreateFileW(ToWidePath(path).c_str(), 0,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!target.valid())
+        return std::nullopt;
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!GetFileInformationByHandle(target.get(), &information))
+        return std::nullopt;
+    std::wstring finalPath(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length =
+            GetFinalPathNameByHandleW(target.get(), finalPath.data(),
+                                      static_cast<DWORD>(finalPath.size()), FILE_NAME_NORMALIZED);
+        if (length == 0)
+            return std::nullopt;
+        if (length < finalPath.size()) {
+            finalPath.resize(length);
+            break;
+        }
+        finalPath.resize(length);
+    }
+    ResolvedPath result;
+    result.path = ToUtf8(finalPath);
+    result.size = Combine(information.nFileSizeHigh, information.nFileSizeLow);
+    result.isDirectory = (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    result.isFile = !result.isDirectory && GetFileType(target.get()) == FILE_TYPE_DISK;
+    return result;
 }
 
 Result<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path, std::uint64_t maxBytes) {
@@ -119,6 +155,9 @@ Result<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path, std::ui
                             FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file.valid())
         return Status::Error(OpenFailure(GetLastError()));
+    // A device name (NUL, COM1, also as "nul.mp3" in any folder) or a pipe opens like a file.
+    if (GetFileType(file.get()) != FILE_TYPE_DISK)
+        return Status::Error("it is not a regular file");
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file.get(), &size))
         return Status::Error(LastErrorMessage());

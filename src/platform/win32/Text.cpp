@@ -1,5 +1,6 @@
 #include "platform/Text.h"
 
+#include "platform/AsciiCase.h"
 #include "platform/win32/Wide.h"
 
 #include <windows.h>
@@ -45,6 +46,22 @@ std::string ToLowerCase(std::string_view text) {
     LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_LOWERCASE, wide.data(), Length(wide), lower.data(),
                   needed, nullptr, nullptr, 0);
     return ToUtf8(lower);
+}
+
+std::string FoldFileNameCase(std::string_view name) {
+    // Most names on a player are ASCII: fold those without the conversions, to upper case as
+    // the system's table does, so both ways give one form.
+    std::string folded(name);
+    if (FoldAsciiCase(folded, true))
+        return folded;
+    std::wstring wide = ToWide(name);
+    // Without LCMAP_LINGUISTIC_CASING the mapping follows the file system's casing rules: one
+    // code unit for one, the table CompareStringOrdinal ignores case by.
+    std::wstring upper(wide.size(), L'\0');
+    if (LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_UPPERCASE, wide.data(), Length(wide),
+                      upper.data(), Length(upper), nullptr, nullptr, 0) != Length(wide))
+        return std::string(name);
+    return ToUtf8(upper);
 }
 
 std::string DecimalSeparator() {

@@ -2,6 +2,7 @@
 // drive letter. scripts/test-windows.sh maps both under Wine (a copy of the generated-40 player
 // fixture, labelled by its .windows-label file) and names them in the environment.
 
+#include "device/DevicePath.h"
 #include "device/DeviceScan.h"
 #include "device/TiPod.h"
 #include "platform/Drives.h"
@@ -108,6 +109,19 @@ TEST_F(MappedDrives, TheLibraryLoadsFromTheDriveRootWhateverItsCurrentFolder) {
         std::any_of(rootEntries->begin(), rootEntries->end(), [](const platform::DirEntry& entry) {
             return entry.name == "expected.jsonl";
         }));
+}
+
+TEST_F(MappedDrives, LinksOnThePlayerAreFollowedOnlyWhenTheyStayOnIt) {
+    // Planted by scripts/test-windows.sh: F98 leads to F00, F99 to a folder off the player.
+    ASSERT_TRUE(platform::DirectoryExists(removable_ + "\\iPod_Control\\Music\\F99\\"));
+    device::PlayerFiles files(removable_);
+    const auto outside = files.FindLocation(":iPod_Control:Music:F99:secret.mp3");
+    const auto inside = files.FindLocation(":iPod_Control:Music:F98:RXAA.wav");
+    const auto direct = files.FindLocation(":iPod_Control:Music:F00:RXAA.wav");
+    EXPECT_FALSE(outside) << outside->path;
+    ASSERT_TRUE(inside);
+    ASSERT_TRUE(direct);
+    EXPECT_EQ(inside->size, direct->size);
 }
 
 TEST_F(MappedDrives, FreeSpaceOfThePlayerDrive) {

@@ -1,6 +1,7 @@
 // The file, drive and shell calls of the Windows back end against the real API: long paths,
 // names beyond ASCII, 64-bit sizes, sharing, drive roots and free space.
 
+#include "device/DeviceScan.h"
 #include "device/TiPod.h"
 #include "platform/Drives.h"
 #include "platform/Files.h"
@@ -170,6 +171,16 @@ TEST(WindowsFiles, ADatabaseHeldOpenElsewhereIsReportedUnreadable) {
               "Cannot open file " + report.path + ": the file is in use by another program");
 }
 
+TEST(WindowsFiles, ADeviceWhereAFileShouldBeIsNotRead) {
+    // Device names open the device in any folder, with any extension: nothing is read.
+    TempDir dir;
+    for (const std::string& path : {std::string("NUL"), (dir / "nul.mp3").string()}) {
+        const auto bytes = platform::ReadWholeFile(path, 100);
+        ASSERT_FALSE(bytes.ok()) << path;
+        EXPECT_EQ(bytes.message(), "it is not a regular file") << path;
+    }
+}
+
 TEST(WindowsFiles, ADriveAloneMeansItsRootNotItsCurrentFolder) {
     TempDir dir;
     std::filesystem::create_directory(dir / "marker-folder");
@@ -186,6 +197,31 @@ TEST(WindowsFiles, ADriveAloneMeansItsRootNotItsCurrentFolder) {
     EXPECT_FALSE(Lists(*entries, "marker-folder"));
     EXPECT_TRUE(Lists(*entries, "users") || Lists(*entries, "windows"));
     EXPECT_TRUE(rootIsFolder);
+}
+
+// An empty card-reader slot must not bring up "There is no disk in the drive" at a scan: the
+// error mode is set for the whole probe of a drive (listing its root, reading its label, and
+// reporting), on the scanning thread only.
+TEST(WindowsDrives, TheScanProbesEachDriveWithTheDiskBoxOff) {
+    TempDir dir;
+    std::filesystem::create_directories(dir / "player" / "iPod_Control" / "iTunes");
+    const UINT processMode = GetErrorMode();
+    const DWORD threadMode = GetThreadErrorMode();
+    ASSERT_EQ(threadMode & SEM_FAILCRITICALERRORS, 0u);
+    std::vector<DWORD> modesWhileProbing;
+    std::vector<UINT> processModesWhileProbing;
+    // A folder that is no volume root: its label cannot be read, which is reported mid-probe.
+    const auto players = device::ScanPlayers(
+        {[&] { return std::vector<std::string>{(dir / "player").string()}; }, {}},
+        [&](const std::string&) {
+            modesWhileProbing.push_back(GetThreadErrorMode());
+            processModesWhileProbing.push_back(GetErrorMode());
+        });
+    EXPECT_EQ(players.size(), 1u);
+    ASSERT_EQ(modesWhileProbing.size(), 1u);
+    EXPECT_NE(modesWhileProbing[0] & SEM_FAILCRITICALERRORS, 0u);
+    EXPECT_EQ(processModesWhileProbing[0], processMode);
+    EXPECT_EQ(GetThreadErrorMode(), threadMode);
 }
 
 TEST(WindowsDrives, FreeSpaceIsTheVolumesInSixtyFourBits) {

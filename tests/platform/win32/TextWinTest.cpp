@@ -70,6 +70,41 @@ TEST(WindowsText, LowerCaseFoldsLettersBeyondAscii) {
     EXPECT_EQ(platform::ToLowerCase(""), "");
 }
 
+// File names meet, case aside, exactly when the system's ordinal comparison ignoring case
+// calls them equal: every letter of the first 12,000 code points against its upper and lower
+// case partners (found by other calls), and the letters whose folding is not one to one.
+TEST(WindowsText, FileNameCaseFoldsAsTheOrdinalComparisonIgnoresCase) {
+    const auto utf8 = [](const std::wstring& wide) {
+        std::string text(static_cast<std::size_t>(wide.size() * 3), '\0');
+        text.resize(static_cast<std::size_t>(
+            WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), text.data(),
+                                static_cast<int>(text.size()), nullptr, nullptr)));
+        return text;
+    };
+    std::vector<std::pair<std::wstring, std::wstring>> pairs{
+        {L"\u00DF", L"SS"},     {L"\u0131", L"I"},      {L"\u0130", L"i"},
+        {L"\u017F", L"S"},      {L"\u212A", L"k"},      {L"\u212A", L"K"},
+        {L"\u03C2", L"\u03A3"}, {L"\u01C5", L"\u01C4"}, {L"\u00C4pfel.mp3", L"\u00E4PFEL.MP3"}};
+    for (wchar_t c = 0x20; c < 0x3000; ++c) {
+        wchar_t upper = c, lower = c;
+        CharUpperBuffW(&upper, 1);
+        CharLowerBuffW(&lower, 1);
+        pairs.push_back({std::wstring(1, c), std::wstring(1, upper)});
+        pairs.push_back({std::wstring(1, c) + L"x.mp3", std::wstring(1, lower) + L"X.MP3"});
+    }
+    int equalBeyondAscii = 0;
+    for (const auto& [a, b] : pairs) {
+        const bool same = CompareStringOrdinal(a.data(), static_cast<int>(a.size()), b.data(),
+                                               static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+        const bool folded =
+            platform::FoldFileNameCase(utf8(a)) == platform::FoldFileNameCase(utf8(b));
+        EXPECT_EQ(folded, same) << utf8(a) << " / " << utf8(b);
+        if (same && a != b && a[0] >= 0x80)
+            ++equalBeyondAscii;
+    }
+    EXPECT_GT(equalBeyondAscii, 500); // Latin, Greek, Cyrillic, Armenian, ... letters
+}
+
 TEST(WindowsText, DecimalSeparatorIsTheOneNumbersAreWrittenWith) {
     // A number formatted by the system for the user's locale carries the same separator.
     wchar_t formatted[64] = {};

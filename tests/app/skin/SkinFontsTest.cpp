@@ -1,0 +1,56 @@
+// The skin's fonts are installed here, and the program's captions fit their buttons in them.
+
+#include "app/skin/SkinFonts.h"
+
+#include <QApplication>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QTest>
+
+class SkinFontsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void aListedFamilyIsFound() {
+        QVERIFY2(skin::ControlFamilies().contains(QFontInfo(skin::ButtonFont()).family()),
+                 qPrintable(QFontInfo(skin::ButtonFont()).family()));
+        QVERIFY2(skin::TableFamilies().contains(QFontInfo(skin::TableFont()).family()),
+                 qPrintable(QFontInfo(skin::TableFont()).family()));
+        QCOMPARE(QFontInfo(skin::ButtonFont()).pixelSize(), 11);
+        QVERIFY(QFontInfo(skin::ButtonFont()).bold());
+    }
+
+    void captionsFitTheirButtons_data() {
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<QSize>("button");
+        const struct {
+            const char* caption;
+            QSize size;
+        } buttons[] = {{"Copy", {56, 29}},
+                       {"Stop", {56, 29}},
+                       {"Option", {56, 29}},
+                       {"WebSite", {56, 29}},
+                       {"Save", {96, 29}},
+                       {"Cancel", {96, 29}},
+                       {"Restore Default", {105, 29}},
+                       {"Open Directory", {92, 29}},
+                       {"Close", {92, 29}},
+                       {"Artist", {59, 18}},
+                       {"Album", {60, 18}},
+                       {"File Type", {61, 18}}};
+        for (const auto& b : buttons)
+            QTest::newRow(b.caption) << QString::fromLatin1(b.caption) << b.size;
+    }
+    void captionsFitTheirButtons() {
+        QFETCH(QString, caption);
+        QFETCH(QSize, button);
+        const QFontMetrics metrics(skin::ButtonFont());
+        // Room for the frame's rounded edges on both sides.
+        QVERIFY2(metrics.horizontalAdvance(caption) + 2 * 5 <= button.width(),
+                 qPrintable(QString::number(metrics.horizontalAdvance(caption))));
+        QVERIFY(metrics.height() + 2 <= button.height());
+    }
+};
+
+QTEST_MAIN(SkinFontsTest)
+#include "SkinFontsTest.moc"
