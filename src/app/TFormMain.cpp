@@ -210,8 +210,8 @@ void TFormMain::BuildControls() {
     ProgressBarItunes->setTextVisible(false);
 
     auto titleButton = [&](const char* name, const char* glyph, const char* hint, int left) {
-        return app::TitleBarButton(this, QString::fromLatin1(name), QString::fromLatin1(glyph),
-                                   QString::fromLatin1(hint), left, 10);
+        return app::MakeTitleButton(this, QString::fromLatin1(name), QString::fromLatin1(glyph),
+                                    QString::fromLatin1(hint), left, 10);
     };
     connect(titleButton("XP_ButtonSmall1", "_", "Minimize", 616), &QToolButton::clicked, this,
             &app::MinimizeApplication);

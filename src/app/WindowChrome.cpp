@@ -17,8 +17,8 @@ QFont TableFont(bool bold) {
     return font;
 }
 
-QToolButton* TitleBarButton(QWidget* window, const QString& name, const QString& glyph,
-                            const QString& hint, int left, int top) {
+QToolButton* MakeTitleButton(QWidget* window, const QString& name, const QString& glyph,
+                             const QString& hint, int left, int top) {
     auto* button = new QToolButton(window);
     button->setObjectName(name);
     button->setText(glyph);

@@ -13,9 +13,9 @@ inline constexpr char kMakerSite[] = "https://kestrune.net/";
 // The text of every grid: Tahoma, 11 pixels high.
 QFont TableFont(bool bold);
 
-// A title-bar button (18 x 18) at left, top.
-QToolButton* TitleBarButton(QWidget* window, const QString& name, const QString& glyph,
-                            const QString& hint, int left, int top);
+// A plain title-bar button (18 x 18) at left, top.
+QToolButton* MakeTitleButton(QWidget* window, const QString& name, const QString& glyph,
+                             const QString& hint, int left, int top);
 
 // Minimises every window of the program, whichever window asked.
 void MinimizeApplication();

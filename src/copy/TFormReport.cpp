@@ -61,12 +61,12 @@ TFormReport::TFormReport(QWidget* mainWindow, FolderOpener openFolder)
     bold.setBold(true);
     caption->setFont(bold);
 
-    XP_ButtonSmall1 = app::TitleBarButton(this, QStringLiteral("XP_ButtonSmall1"),
-                                          QStringLiteral("_"), QStringLiteral("Minimize"), 345, 6);
-    XP_ButtonSmall3 = app::TitleBarButton(this, QStringLiteral("XP_ButtonSmall3"),
-                                          QStringLiteral("x"), QStringLiteral("Close"), 369, 6);
-    XP_ButtonSmall2 = app::TitleBarButton(this, QStringLiteral("XP_ButtonSmall2"),
-                                          QStringLiteral("w"), QString(), 393, 6);
+    XP_ButtonSmall1 = app::MakeTitleButton(this, QStringLiteral("XP_ButtonSmall1"),
+                                           QStringLiteral("_"), QStringLiteral("Minimize"), 345, 6);
+    XP_ButtonSmall3 = app::MakeTitleButton(this, QStringLiteral("XP_ButtonSmall3"),
+                                           QStringLiteral("x"), QStringLiteral("Close"), 369, 6);
+    XP_ButtonSmall2 = app::MakeTitleButton(this, QStringLiteral("XP_ButtonSmall2"),
+                                           QStringLiteral("w"), QString(), 393, 6);
     connect(XP_ButtonSmall1, &QToolButton::clicked, this, &app::MinimizeApplication);
     connect(XP_ButtonSmall3, &QToolButton::clicked, this, &TFormReport::CloseButtonClick);
     connect(XP_ButtonSmall2, &QToolButton::clicked, this, &app::OpenMakerSite);
