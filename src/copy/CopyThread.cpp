@@ -5,10 +5,8 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstring>
 #include <exception>
 #include <random>
-#include <span>
 
 using namespace copy;
 
@@ -33,63 +31,18 @@ std::string TemporaryName() {
 constexpr int kMostTemporaryNames = 16;
 constexpr int kMostRenames = 100;
 
+// "(i/n) Copying NAME". Appended piece by piece: GCC 12 at -O3 sees a false overlap in
+// "(" + std::string (-Wrestrict).
+std::string CopyingText(std::size_t number, std::size_t count, std::string_view name) {
+    std::string text = "(";
+    text.append(std::to_string(number)).append("/").append(std::to_string(count));
+    text.append(") Copying ").append(name);
+    return text;
+}
+
 void Log(const std::string& message) {
     app::TLogClass::WriteLog("Execute:" + message);
 }
-
-// Hands out the source in blocks, reading it in large pieces.
-class BlockReader {
-public:
-    BlockReader(platform::CopySource& source, std::vector<std::uint8_t>& buffer)
-        : source_(source), buffer_(buffer) {}
-
-    // The next block: empty at the end of the file.
-    platform::Result<std::span<const std::uint8_t>> Next(std::size_t most) {
-        if (begin_ == end_) {
-            auto got = source_.Read(buffer_.data(), buffer_.size());
-            if (!got)
-                return got.status();
-            begin_ = 0;
-            end_ = *got;
-        }
-        const std::size_t bytes = std::min(most, end_ - begin_);
-        const std::span<const std::uint8_t> block(buffer_.data() + begin_, bytes);
-        begin_ += bytes;
-        return block;
-    }
-
-private:
-    platform::CopySource& source_;
-    std::vector<std::uint8_t>& buffer_;
-    std::size_t begin_ = 0;
-    std::size_t end_ = 0;
-};
-
-// Takes blocks and writes them in large pieces.
-class BlockWriter {
-public:
-    BlockWriter(platform::CopyTarget& target, std::vector<std::uint8_t>& buffer)
-        : target_(target), buffer_(buffer) {}
-
-    platform::Status Append(std::span<const std::uint8_t> block) {
-        if (used_ + block.size() > buffer_.size())
-            if (auto status = Drain(); !status)
-                return status;
-        std::memcpy(buffer_.data() + used_, block.data(), block.size());
-        used_ += block.size();
-        return used_ == buffer_.size() ? Drain() : platform::Status::Ok();
-    }
-    platform::Status Drain() {
-        const std::size_t bytes = used_;
-        used_ = 0;
-        return bytes == 0 ? platform::Status::Ok() : target_.Write(buffer_.data(), bytes);
-    }
-
-private:
-    platform::CopyTarget& target_;
-    std::vector<std::uint8_t>& buffer_;
-    std::size_t used_ = 0;
-};
 
 } // namespace
 
@@ -151,8 +104,7 @@ platform::Status TCopyThread::Start() {
     if (sourceFiles_->size() != targetFiles_->size())
         return platform::Status::Error("the copy job's lists differ in length");
     try {
-        readBuffer_.resize(kIoBytes);
-        writeBuffer_.resize(kIoBytes);
+        buffer_.resize(kIoBytes);
         outcomes_.assign(sourceFiles_->size(), TCopyOutcome::Pending);
         thread_ = std::thread([this] {
             Execute();
@@ -366,9 +318,8 @@ void TCopyThread::CopyEntry(std::size_t index, std::optional<std::uint64_t> expe
         const auto free = files_.FreeSpace(folder.empty() ? "." : folder);
         const bool refused = free.ok() && entry.size > *free;
 
-        const std::string status = "(" + std::to_string(index + 1) + "/" +
-                                   std::to_string(sourceFiles_->size()) + ") Copying " +
-                                   std::string(FileNamePart(entry.name));
+        const std::string status =
+            CopyingText(index + 1, sourceFiles_->size(), FileNamePart(entry.name));
         if (!SendText(status) || !SendMax())
             return EndEntry(entry);
         if (refused) {
@@ -402,36 +353,53 @@ bool TCopyThread::CopyBlocks(Entry& entry) {
         entry.failure = "no free temporary name";
         return false;
     }
-    BlockReader reader(*entry.in, readBuffer_);
-    BlockWriter writer(*entry.out, writeBuffer_);
+    // Inside the system while it can, through the buffer from then on.
+    bool moving = true;
     for (;;) {
-        if (!WaitWhilePaused())
+        if (!AtBlockBoundary(entry))
             return false;
-        if (stopCopy_.load()) {
-            entry.stopped = true;
-            return false;
+        std::size_t piece = 0;
+        if (moving) {
+            const auto moved = entry.out->MoveFrom(*entry.in, kIoBytes);
+            moving = moved.has_value();
+            piece = moved.value_or(0);
         }
-        auto block = reader.Next(kBlockBytes);
-        if (!block) {
-            entry.failure = "the source cannot be read: " + block.message();
-            return false;
+        if (!moving) {
+            auto got = entry.in->Read(buffer_.data(), buffer_.size());
+            if (!got) {
+                entry.failure = "the source cannot be read: " + got.message();
+                return false;
+            }
+            if (*got == 0)
+                break;
+            if (auto written = entry.out->Write(buffer_.data(), *got); !written) {
+                entry.failure = "the copy cannot be written: " + written.message();
+                return false;
+            }
+            piece = *got;
         }
-        if (block->empty())
-            break;
-        if (auto written = writer.Append(*block); !written) {
-            entry.failure = "the copy cannot be written: " + written.message();
-            return false;
+        for (std::size_t at = 0; at < piece; at += kBlockBytes) {
+            if (at > 0 && !AtBlockBoundary(entry))
+                return false;
+            const std::size_t block = std::min(kBlockBytes, piece - at);
+            entry.done += block;
+            Advance(block);
         }
-        entry.done += block->size();
-        Advance(block->size());
     }
     if (entry.done < entry.size) {
         entry.failure = "the source ended after " + std::to_string(entry.done) + " of " +
                         std::to_string(entry.size) + " bytes";
         return false;
     }
-    if (auto written = writer.Drain(); !written) {
-        entry.failure = "the copy cannot be written: " + written.message();
+    return true;
+}
+
+// Where a pause parks the worker and a stop cuts the entry.
+bool TCopyThread::AtBlockBoundary(Entry& entry) {
+    if (!WaitWhilePaused())
+        return false;
+    if (stopCopy_.load()) {
+        entry.stopped = true;
         return false;
     }
     return true;

@@ -33,7 +33,7 @@ enum class TCopyOutcome : std::uint8_t {
 
 // The unit of the copy loop: the stop request and the progress are looked at after every block.
 inline constexpr std::size_t kBlockBytes = 2048;
-// Beneath the blocks the files are read and written in pieces of this size.
+// Beneath the blocks the files are moved, or read and written, in pieces of this size.
 inline constexpr std::size_t kIoBytes = 1u << 20;
 
 // Whether copies can be written into the folder: a file is created there and removed again.
@@ -106,6 +106,7 @@ private:
     void Execute();
     void CopyEntry(std::size_t index, std::optional<std::uint64_t> expectedSize);
     bool CopyBlocks(Entry& entry);
+    bool AtBlockBoundary(Entry& entry);
     bool FinishCopy(Entry& entry);
     void EndEntry(Entry& entry);
 
@@ -143,8 +144,7 @@ private:
     std::atomic<std::uint64_t> copied_{0};
     int lastPosition_ = 0;
 
-    std::vector<std::uint8_t> readBuffer_;
-    std::vector<std::uint8_t> writeBuffer_;
+    std::vector<std::uint8_t> buffer_;
 
     bool started_ = false;
     std::thread thread_;

@@ -2,6 +2,7 @@
 
 #include "support/ForwardingCopyFiles.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -42,14 +43,13 @@ public:
     }
 
 private:
-    // Lets through what is left of the budget, then fails.
-    static std::size_t Allowed(std::optional<std::uint64_t>& budget, std::size_t bytes) {
-        if (!budget)
-            return bytes;
-        const std::size_t allowed =
-            static_cast<std::size_t>(std::min<std::uint64_t>(*budget, bytes));
-        *budget -= allowed;
-        return allowed;
+    // What is left of the budget of the bytes asked for, and spending it.
+    static std::size_t Allowed(const std::optional<std::uint64_t>& budget, std::size_t bytes) {
+        return budget ? static_cast<std::size_t>(std::min<std::uint64_t>(*budget, bytes)) : bytes;
+    }
+    static void Spend(std::optional<std::uint64_t>& budget, std::size_t bytes) {
+        if (budget)
+            *budget -= bytes;
     }
 
     // A real file of the double's, counted while open, with its own budget.
@@ -80,8 +80,12 @@ private:
             : Counted(owner, std::move(real), owner.failReadAfter) {}
         platform::Result<std::size_t> Read(std::uint8_t* into, std::size_t bytes) override {
             const std::size_t allowed = Allowed(budget_, bytes);
-            if (allowed > 0 || bytes == 0)
-                return real_->Read(into, allowed);
+            if (allowed > 0 || bytes == 0) {
+                auto got = real_->Read(into, allowed);
+                if (got)
+                    Spend(budget_, *got);
+                return got;
+            }
             // Past the budget: the end of the file still reads as the end.
             auto more = real_->Read(into, 1);
             if (more && *more == 0)
@@ -90,6 +94,9 @@ private:
         }
         std::uint64_t Size() const override { return real_->Size(); }
         platform::Status Close() override { return CloseOnce(); }
+
+        platform::CopySource& Real() { return *real_; }
+        std::optional<std::uint64_t>& Budget() { return budget_; }
     };
 
     class Target final : public platform::CopyTarget, Counted<platform::CopyTarget> {
@@ -100,9 +107,25 @@ private:
             const std::size_t allowed = Allowed(budget_, bytes);
             if (auto written = real_->Write(from, allowed); !written)
                 return written;
+            Spend(budget_, allowed);
             if (allowed < bytes)
                 return platform::Status::Error("No space left on device");
             return platform::Status::Ok();
+        }
+        // Moves within both budgets; past either, Read or Write meets the failure.
+        std::optional<std::size_t> MoveFrom(platform::CopySource& source,
+                                            std::size_t bytes) override {
+            auto& from = static_cast<Source&>(source);
+            const std::size_t allowed =
+                std::min(Allowed(from.Budget(), bytes), Allowed(budget_, bytes));
+            if (allowed == 0)
+                return std::nullopt;
+            auto moved = real_->MoveFrom(from.Real(), allowed);
+            if (moved) {
+                Spend(from.Budget(), *moved);
+                Spend(budget_, *moved);
+            }
+            return moved;
         }
         platform::Status Flush() override { return real_->Flush(); }
         platform::Status Close() override { return CloseOnce(); }
