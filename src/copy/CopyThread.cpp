@@ -105,6 +105,7 @@ platform::Status TCopyThread::Start() {
         return platform::Status::Error("the copy job's lists differ in length");
     try {
         buffer_.resize(kIoBytes);
+        pending_.reserve(kMostPendingFiles);
         outcomes_.assign(sourceFiles_->size(), TCopyOutcome::Pending);
         thread_ = std::thread([this] {
             Execute();
@@ -163,14 +164,22 @@ std::string TCopyThread::CurrentTarget() const {
     return currentTarget_;
 }
 
-void TCopyThread::SetCurrentTarget(const std::string& name) {
+void TCopyThread::SetCurrentTarget(const Entry& entry) {
     std::lock_guard lock(targetMutex_);
-    currentTarget_ = name;
+    currentTarget_ = entry.name;
+    currentEntry_ = entry.index;
+}
+
+// A copy named after a later entry was planned leaves CurrentTarget to that later one.
+void TCopyThread::FollowRename(const Entry& entry) {
+    std::lock_guard lock(targetMutex_);
+    if (currentEntry_ == entry.index)
+        currentTarget_ = entry.name;
 }
 
 std::optional<std::string> TCopyThread::CreateNewOutputPathName(const std::string& path) {
     auto name = NumberedPathName(
-        path, [this](const std::string& candidate) { return files_.Exists(candidate); });
+        path, [this](const std::string& candidate) { return NameTaken(candidate); });
     if (!name)
         app::TLogClass::WriteLog("CreateNewOutputPathName:no free numbered name for " + path);
     return name;
@@ -233,44 +242,54 @@ void TCopyThread::Advance(std::uint64_t bytes) {
     UpdatePosition();
 }
 
+// However the run ended, no complete copy stays under a temporary name.
 void TCopyThread::Execute() {
-    try {
-        const std::vector<std::string>& sources = *sourceFiles_;
-        std::vector<std::optional<std::uint64_t>> sizes(sources.size());
-        std::uint64_t total = 0;
-        for (std::size_t i = 0; i < sources.size(); ++i) {
-            sizes[i] = files_.FileSize(sources[i]);
-            total += sizes[i].value_or(0);
+    for (void (TCopyThread::*step)() : {&TCopyThread::Run, &TCopyThread::SettlePending}) {
+        try {
+            (this->*step)();
+        } catch (const std::exception& failure) {
+            Log(failure.what());
+        } catch (...) {
+            Log("an unknown failure ended the copy");
         }
-        total_.store(total);
-        copied_.store(0);
-        lastPosition_ = 0;
+    }
+}
 
-        for (std::size_t i = 0; i < sources.size(); ++i) {
-            if (abandoned_.load())
-                return;
-            if (stopCopy_.load()) {
-                (*targetFiles_)[i] = kCopyTerminated;
-                outcomes_[i] = TCopyOutcome::Terminated;
-                continue;
-            }
-            CopyEntry(i, sizes[i]);
-        }
+void TCopyThread::Run() {
+    const std::vector<std::string>& sources = *sourceFiles_;
+    std::vector<std::optional<std::uint64_t>> sizes(sources.size());
+    std::uint64_t total = 0;
+    for (std::size_t i = 0; i < sources.size(); ++i) {
+        sizes[i] = files_.FileSize(sources[i]);
+        total += sizes[i].value_or(0);
+    }
+    total_.store(total);
+    copied_.store(0);
+    lastPosition_ = 0;
+
+    for (std::size_t i = 0; i < sources.size(); ++i) {
         if (abandoned_.load())
             return;
-        const bool stopped = stopCopy_.load();
-        if (!stopped && lastPosition_ < kProgressMax) {
-            lastPosition_ = kProgressMax;
-            if (!SendPosition(kProgressMax))
-                return;
+        if (stopCopy_.load()) {
+            (*targetFiles_)[i] = kCopyTerminated;
+            outcomes_[i] = TCopyOutcome::Terminated;
+            continue;
         }
-        if (WaitWhilePaused())
-            messages_.CMProgressFinish(stopped ? kCopyStopped : kCopyFinished);
-    } catch (const std::exception& failure) {
-        Log(failure.what());
-    } catch (...) {
-        Log("an unknown failure ended the copy");
+        CopyEntry(i, sizes[i]);
+        if (pending_.size() >= kMostPendingFiles || pendingBytes_ >= kMostPendingBytes)
+            SettlePending();
     }
+    SettlePending();
+    if (abandoned_.load())
+        return;
+    const bool stopped = stopCopy_.load();
+    if (!stopped && lastPosition_ < kProgressMax) {
+        lastPosition_ = kProgressMax;
+        if (!SendPosition(kProgressMax))
+            return;
+    }
+    if (WaitWhilePaused())
+        messages_.CMProgressFinish(stopped ? kCopyStopped : kCopyFinished);
 }
 
 void TCopyThread::CopyEntry(std::size_t index, std::optional<std::uint64_t> expectedSize) {
@@ -301,7 +320,7 @@ void TCopyThread::CopyEntry(std::size_t index, std::optional<std::uint64_t> expe
 
         entry.overwrite = overwrite_.load();
         entry.name = entry.planned;
-        if (!entry.overwrite && files_.Exists(entry.planned)) {
+        if (!entry.overwrite && NameTaken(entry.planned)) {
             auto numbered = CreateNewOutputPathName(entry.planned);
             if (!numbered) {
                 entry.failure = "no free numbered name";
@@ -309,9 +328,8 @@ void TCopyThread::CopyEntry(std::size_t index, std::optional<std::uint64_t> expe
                 return;
             }
             entry.name = *numbered;
-            targets[index] = entry.name;
         }
-        SetCurrentTarget(entry.name);
+        SetCurrentTarget(entry);
 
         // A volume whose free space cannot be asked is tried; a failure is reported as any.
         const std::string folder(FolderPart(entry.name));
@@ -327,7 +345,11 @@ void TCopyThread::CopyEntry(std::size_t index, std::optional<std::uint64_t> expe
             targets[index] = kDiskspaceNotEnough;
             outcomes_[index] = TCopyOutcome::NoDiskSpace;
         } else if (CopyBlocks(entry)) {
-            FinishCopy(entry);
+            (void)entry.in->Close();
+            entry.in.reset();
+            pendingBytes_ += entry.size;
+            pending_.push_back(std::move(entry));
+            return;
         }
     } catch (const std::exception& failure) {
         entry.failure = failure.what();
@@ -405,7 +427,29 @@ bool TCopyThread::AtBlockBoundary(Entry& entry) {
     return true;
 }
 
-bool TCopyThread::FinishCopy(Entry& entry) {
+bool TCopyThread::NameTaken(const std::string& path) {
+    return files_.Exists(path) ||
+           std::any_of(pending_.begin(), pending_.end(),
+                       [&](const Entry& entry) { return entry.name == path; });
+}
+
+// Flushes and names the complete copies, in job order: their bytes went to the disk in the
+// background meanwhile, so one flush after another finds little left to wait for.
+void TCopyThread::SettlePending() {
+    while (!pending_.empty()) {
+        Entry entry = std::move(pending_.front());
+        pending_.erase(pending_.begin());
+        pendingBytes_ -= entry.size;
+        try {
+            Name(entry);
+        } catch (const std::exception& failure) {
+            entry.failure = failure.what();
+        }
+        EndEntry(entry);
+    }
+}
+
+bool TCopyThread::Name(Entry& entry) {
     if (auto flushed = entry.out->Flush(); !flushed) {
         entry.failure = "the copy cannot be saved to disk: " + flushed.message();
         return false;
@@ -416,10 +460,7 @@ bool TCopyThread::FinishCopy(Entry& entry) {
         entry.failure = "the copy cannot be saved to disk: " + closed.message();
         return false;
     }
-    (void)entry.in->Close();
-    entry.in.reset();
 
-    std::vector<std::string>& targets = *targetFiles_;
     if (entry.overwrite) {
         if (auto renamed = files_.RenameReplacing(entry.temporary, entry.name); !renamed) {
             entry.failure = "the copy cannot be named " + entry.name + ": " + renamed.message();
@@ -441,17 +482,17 @@ bool TCopyThread::FinishCopy(Entry& entry) {
                 return false;
             }
             entry.name = *numbered;
-            SetCurrentTarget(entry.name);
+            FollowRename(entry);
         }
     }
     entry.temporary.clear();
-    targets[entry.index] = entry.name;
+    (*targetFiles_)[entry.index] = entry.name;
     outcomes_[entry.index] = TCopyOutcome::Copied;
     return true;
 }
 
 // Closes what the entry opened and removes its temporary file; writes its outcome unless it was
-// copied or the job was abandoned.
+// copied, or cut by abandoning the job.
 void TCopyThread::EndEntry(Entry& entry) {
     if (entry.out)
         (void)entry.out->Close();
@@ -465,9 +506,11 @@ void TCopyThread::EndEntry(Entry& entry) {
         entry.temporary.clear();
     }
     std::vector<std::string>& targets = *targetFiles_;
-    if (abandoned_.load() || outcomes_[entry.index] != TCopyOutcome::Pending)
+    if (outcomes_[entry.index] != TCopyOutcome::Pending)
         return;
     if (entry.stopped) {
+        if (abandoned_.load())
+            return;
         targets[entry.index] = kCopyTerminated;
         outcomes_[entry.index] = TCopyOutcome::Terminated;
     } else if (!entry.failure.empty()) {

@@ -5,22 +5,28 @@
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
-#include <functional>
+#include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
+#include <set>
 #include <string>
 
 namespace testsupport {
 
 // The real file system, with failures on demand: a read or a write that fails once a number of
-// bytes of the file has passed, a free space that is small or cannot be asked. It counts the files
-// it has open, so a test can see that every one was closed.
+// bytes of the file has passed, a free space that is small or cannot be asked, the flush or the
+// naming of the n-th file created (counted from 0). It counts the files it has open, so a test
+// can see that every one was closed, and the files named before they were flushed and closed.
 class FaultyFiles final : public ForwardingCopyFiles {
 public:
     std::optional<std::uint64_t> failReadAfter;  // bytes of each source
     std::optional<std::uint64_t> failWriteAfter; // bytes of each target
     std::optional<platform::Result<std::uint64_t>> freeSpace;
+    std::optional<int> failFlushOf;
+    std::optional<int> failNamingOf;
     std::atomic<int> openFiles{0};
+    std::atomic<int> namedUnflushed{0};
 
     platform::Result<std::unique_ptr<platform::CopySource>>
     OpenSource(const std::string& path) override {
@@ -35,8 +41,21 @@ public:
         auto created = real_.CreateTarget(path);
         if (!created)
             return created.status();
+        std::lock_guard lock(mutex_);
+        numbers_[path] = created_;
         return std::unique_ptr<platform::CopyTarget>(
-            std::make_unique<Target>(*this, std::move(*created)));
+            std::make_unique<Target>(*this, std::move(*created), path, created_++));
+    }
+    platform::Result<bool> RenameNoReplace(const std::string& from,
+                                           const std::string& to) override {
+        if (auto refused = BeforeNaming(from); !refused)
+            return refused;
+        return real_.RenameNoReplace(from, to);
+    }
+    platform::Status RenameReplacing(const std::string& from, const std::string& to) override {
+        if (auto refused = BeforeNaming(from); !refused)
+            return refused;
+        return real_.RenameReplacing(from, to);
     }
     platform::Result<std::uint64_t> FreeSpace(const std::string& folder) override {
         return freeSpace ? *freeSpace : real_.FreeSpace(folder);
@@ -50,6 +69,15 @@ private:
     static void Spend(std::optional<std::uint64_t>& budget, std::size_t bytes) {
         if (budget)
             *budget -= bytes;
+    }
+
+    platform::Status BeforeNaming(const std::string& from) {
+        std::lock_guard lock(mutex_);
+        if (!closedAfterFlush_.contains(from))
+            ++namedUnflushed;
+        if (failNamingOf && numbers_[from] == *failNamingOf)
+            return platform::Status::Error("Permission denied");
+        return platform::Status::Ok();
     }
 
     // A real file of the double's, counted while open, with its own budget.
@@ -101,8 +129,10 @@ private:
 
     class Target final : public platform::CopyTarget, Counted<platform::CopyTarget> {
     public:
-        Target(FaultyFiles& owner, std::unique_ptr<platform::CopyTarget> real)
-            : Counted(owner, std::move(real), owner.failWriteAfter) {}
+        Target(FaultyFiles& owner, std::unique_ptr<platform::CopyTarget> real, std::string path,
+               int number)
+            : Counted(owner, std::move(real), owner.failWriteAfter), path_(std::move(path)),
+              number_(number) {}
         platform::Status Write(const std::uint8_t* from, std::size_t bytes) override {
             const std::size_t allowed = Allowed(budget_, bytes);
             if (auto written = real_->Write(from, allowed); !written)
@@ -127,9 +157,31 @@ private:
             }
             return moved;
         }
-        platform::Status Flush() override { return real_->Flush(); }
-        platform::Status Close() override { return CloseOnce(); }
+        platform::Status Flush() override {
+            if (owner_.failFlushOf == number_)
+                return platform::Status::Error("Input/output error");
+            auto flushed = real_->Flush();
+            flushed_ = flushed.ok();
+            return flushed;
+        }
+        platform::Status Close() override {
+            if (flushed_) {
+                std::lock_guard lock(owner_.mutex_);
+                owner_.closedAfterFlush_.insert(path_);
+            }
+            return CloseOnce();
+        }
+
+    private:
+        std::string path_;
+        int number_;
+        bool flushed_ = false;
     };
+
+    std::mutex mutex_;
+    int created_ = 0;
+    std::map<std::string, int> numbers_; // temporary paths and their numbers
+    std::set<std::string> closedAfterFlush_;
 };
 
 } // namespace testsupport
