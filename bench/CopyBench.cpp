@@ -60,6 +60,10 @@ private:
         platform::Status Write(const std::uint8_t* from, std::size_t bytes) override {
             return real_->Write(from, bytes);
         }
+        std::optional<std::size_t> MoveFrom(platform::CopySource& source,
+                                            std::size_t bytes) override {
+            return real_->MoveFrom(source, bytes);
+        }
         platform::Status Flush() override { return platform::Status::Ok(); }
         platform::Status Close() override { return real_->Close(); }
 

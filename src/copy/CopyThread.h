@@ -33,8 +33,12 @@ enum class TCopyOutcome : std::uint8_t {
 
 // The unit of the copy loop: the stop request and the progress are looked at after every block.
 inline constexpr std::size_t kBlockBytes = 2048;
-// Beneath the blocks the files are read and written in pieces of this size.
+// Beneath the blocks the files are moved, or read and written, in pieces of this size.
 inline constexpr std::size_t kIoBytes = 1u << 20;
+// Complete copies wait unnamed, their bytes going to the disk meanwhile, until this many files
+// or bytes wait; then all are flushed and named.
+inline constexpr std::size_t kMostPendingFiles = 16;
+inline constexpr std::uint64_t kMostPendingBytes = std::uint64_t{64} << 20;
 
 // Whether copies can be written into the folder: a file is created there and removed again.
 platform::Status CheckTargetFolder(platform::CopyFiles& files, const std::string& folder);
@@ -46,7 +50,12 @@ platform::Status CheckTargetFolder(platform::CopyFiles& files, const std::string
 //
 // Each entry is written under a temporary name in its target folder and takes its final name
 // only when complete and flushed to disk; whatever ends an entry early removes that temporary
-// file and nothing else. Every job that is not abandoned ends with CMProgressFinish.
+// file and nothing else. A complete copy waits, open under its temporary name, while the next
+// entries are copied, so flushing overlaps copying: the waiting copies are flushed and named
+// together, in job order, once kMostPendingFiles or kMostPendingBytes wait, and at the end of
+// every run, a stopped or abandoned one too, before any CMProgressFinish. An entry reads as
+// copied only once its copy is named, and a name a waiting copy will take counts as taken for
+// the entries after it. Every job that is not abandoned ends with CMProgressFinish.
 class TCopyThread {
 public:
     explicit TCopyThread(TCopyMessages& messages,
@@ -77,7 +86,8 @@ public:
     void Pause();
     void Resume();
     // The worker stops at its next block boundary or before its next message (a pause ends),
-    // removes its partial file and ends without updating the entry or sending any message.
+    // removes its partial file and ends without updating that entry or sending any message.
+    // Copies already complete are flushed and named first, and their entries read as copied.
     void Abandon();
     // Waits until the run has ended. While it waits, deliverPending is called every few
     // milliseconds: a window must pass its event delivery there, since a message already sent
@@ -97,19 +107,25 @@ public:
     std::uint64_t TotalBytes() const { return total_.load(); }
     std::uint64_t CopiedBytes() const { return copied_.load(); }
 
-    // The first free numbered variant of path ("NAME(1).EXT", ...), or nothing (logged).
+    // The first free numbered variant of path ("NAME(1).EXT", ...), or nothing (logged). A name
+    // a complete copy of this job is waiting to take is not free.
     std::optional<std::string> CreateNewOutputPathName(const std::string& path);
 
 private:
     struct Entry;
 
     void Execute();
+    void Run();
     void CopyEntry(std::size_t index, std::optional<std::uint64_t> expectedSize);
     bool CopyBlocks(Entry& entry);
-    bool FinishCopy(Entry& entry);
+    bool AtBlockBoundary(Entry& entry);
+    bool NameTaken(const std::string& path);
+    void SettlePending();
+    bool Name(Entry& entry);
     void EndEntry(Entry& entry);
 
-    void SetCurrentTarget(const std::string& name);
+    void SetCurrentTarget(const Entry& entry);
+    void FollowRename(const Entry& entry);
     void Forget(std::uint64_t bytes);
     void Advance(std::uint64_t bytes);
     void UpdatePosition();
@@ -138,13 +154,16 @@ private:
 
     mutable std::mutex targetMutex_;
     std::string currentTarget_;
+    std::size_t currentEntry_ = 0;
 
     std::atomic<std::uint64_t> total_{0};
     std::atomic<std::uint64_t> copied_{0};
     int lastPosition_ = 0;
 
-    std::vector<std::uint8_t> readBuffer_;
-    std::vector<std::uint8_t> writeBuffer_;
+    std::vector<std::uint8_t> buffer_;
+    // Complete copies, open under their temporary names, in job order.
+    std::vector<Entry> pending_;
+    std::uint64_t pendingBytes_ = 0;
 
     bool started_ = false;
     std::thread thread_;

@@ -27,6 +27,15 @@ public:
     virtual ~CopyTarget() = default;
     // All bytes, or a failure (a full volume among them).
     virtual Status Write(const std::uint8_t* from, std::size_t bytes) = 0;
+    // Moves up to `bytes` bytes from the source's position to the end of this file inside the
+    // system, without passing them through the program: the count moved, at least 1. Nothing
+    // when it moves nothing (the end of the source, a failure, files it cannot move between):
+    // Read and Write then go on from where it left off and meet the end or the failure
+    // themselves.
+    virtual std::optional<std::size_t> MoveFrom(CopySource& source, std::size_t bytes) {
+        (void)source, (void)bytes;
+        return std::nullopt;
+    }
     // Down to the disk: only then may the file take a name that says it is complete.
     virtual Status Flush() = 0;
     virtual Status Close() = 0;

@@ -61,6 +61,8 @@ public:
     std::uint64_t Size() const override { return size_; }
     Status Close() override { return fd_.Close(); }
 
+    int fd() const { return fd_.get(); }
+
 private:
     Descriptor fd_;
     std::uint64_t size_;
@@ -84,10 +86,27 @@ public:
             bytes -= static_cast<std::size_t>(put);
             written_ += put;
         }
-        // Writing back starts now, while the copy goes on, so the flush before the rename has
-        // little left to wait for. Only a hint: a file system without it loses nothing.
-        (void)::sync_file_range(fd_.get(), start, written_ - start, SYNC_FILE_RANGE_WRITE);
+        StartWriteback(start);
         return Status::Ok();
+    }
+    // Within one file system the kernel copies (or shares the blocks, where it can) without
+    // handing the bytes to us; between two it refuses, and reading and writing take over.
+    std::optional<std::size_t> MoveFrom(CopySource& source, std::size_t bytes) override {
+        const auto* from = dynamic_cast<const Source*>(&source);
+        while (moving_ && from != nullptr) {
+            const ssize_t moved =
+                ::copy_file_range(from->fd(), nullptr, fd_.get(), nullptr, bytes, 0);
+            if (moved < 0 && errno == EINTR)
+                continue;
+            if (moved <= 0)
+                break;
+            const off_t start = written_;
+            written_ += moved;
+            StartWriteback(start);
+            return static_cast<std::size_t>(moved);
+        }
+        moving_ = false;
+        return std::nullopt;
     }
     Status Flush() override {
         if (::fdatasync(fd_.get()) != 0)
@@ -97,8 +116,15 @@ public:
     Status Close() override { return fd_.Close(); }
 
 private:
+    // Writing back starts now, while the copy goes on, so the flush before the rename has little
+    // left to wait for. Only a hint: a file system without it loses nothing.
+    void StartWriteback(off_t from) {
+        (void)::sync_file_range(fd_.get(), from, written_ - from, SYNC_FILE_RANGE_WRITE);
+    }
+
     Descriptor fd_;
     off_t written_ = 0;
+    bool moving_ = true;
 };
 
 bool CannotRenameWithoutReplacing(int error) {
