@@ -168,10 +168,16 @@ private:
         return Until([&] { return form.CopyThread()->Parked(); });
     }
 
-    // The report once the job has ended; closed by its Close button.
-    void CloseReport(TFormMain& form) {
+    // The report once the job has ended, or nothing when none comes.
+    TFormReport* AwaitReport(TFormMain& form) {
         TFormReport* report = form.CopySide().FormReport();
-        QVERIFY(Until([&] { return report->isVisible(); }));
+        return Until([&] { return report->isVisible(); }) ? report : nullptr;
+    }
+
+    // The report, closed by its Close button.
+    void CloseReport(TFormMain& form) {
+        TFormReport* report = AwaitReport(form);
+        QVERIFY(report != nullptr);
         QTest::mouseClick(report->CloseButton, Qt::LeftButton);
         QVERIFY(!report->isVisible());
     }
@@ -267,8 +273,8 @@ private slots:
         removable_ = {player};
         auto form = Start();
         CopyEverything(*form);
-        TFormReport* report = form->CopySide().FormReport();
-        QVERIFY(Until([&] { return report->isVisible(); }));
+        TFormReport* report = AwaitReport(*form);
+        QVERIFY(report != nullptr);
         // The report is up while the worker waits in its finish message; the window is still
         // in its copying state.
         QCOMPARE(Text(form->Notifier), std::string(" Copy Finished "));
@@ -340,8 +346,8 @@ private slots:
         QVERIFY(form->Copying);
 
         files_.Release();
-        TFormReport* report = form->CopySide().FormReport();
-        QVERIFY(Until([&] { return report->isVisible(); }));
+        TFormReport* report = AwaitReport(*form);
+        QVERIFY(report != nullptr);
         QCOMPARE(Text(form->Notifier), std::string(" Copy Finished "));
         QCOMPARE(ReportColumn(report, 1),
                  (Strings{Planned("Big One.mp3"), Planned("Two.mp3"), Planned("Three.m4a")}));
@@ -371,8 +377,8 @@ private slots:
         QCOMPARE(form->CopyThread(), first);
 
         files_.Release();
-        TFormReport* report = form->CopySide().FormReport();
-        QVERIFY(Until([&] { return report->isVisible(); }));
+        TFormReport* report = AwaitReport(*form);
+        QVERIFY(report != nullptr);
         QCOMPARE(Text(form->Notifier), std::string(" Copy Terminated "));
         QCOMPARE(ReportColumn(report, 1), Strings(3, " Copy Terminated."));
         QVERIFY(FilesIn(Target()).empty()); // the partial copy is gone, nothing else was made
@@ -393,8 +399,8 @@ private slots:
         answer_ = [] { return true; };
         QTest::mouseClick(form->ButtonCopy, Qt::LeftButton);
         files_.Release();
-        TFormReport* report = form->CopySide().FormReport();
-        QVERIFY(Until([&] { return report->isVisible(); }));
+        TFormReport* report = AwaitReport(*form);
+        QVERIFY(report != nullptr);
         QCOMPARE(ReportCell(report, 0, 1), std::string(" Copy Terminated."));
         // The stopped copy was never given the name: the file under it is the user's, whole.
         QCOMPARE(FilesIn(Target()), Strings{"Big One.mp3"});
@@ -412,8 +418,8 @@ private slots:
         answer_ = [] { return true; };
         QTest::mouseClick(form->ButtonCopy, Qt::LeftButton);
         files_.Release();
-        TFormReport* report = form->CopySide().FormReport();
-        QVERIFY(Until([&] { return report->isVisible(); }));
+        TFormReport* report = AwaitReport(*form);
+        QVERIFY(report != nullptr);
         QCOMPARE(ReportColumn(report, 1),
                  (Strings{Planned("Big One.mp3"), Planned("Two.mp3"), " Copy Terminated."}));
         QCOMPARE(FilesIn(Target()), (Strings{"Big One.mp3", "Two.mp3"}));
@@ -484,8 +490,8 @@ private slots:
         auto form = Start();
         form->OverWriteExistFile = overwrite;
         CopyEverything(*form);
-        TFormReport* report = form->CopySide().FormReport();
-        QVERIFY(Until([&] { return report->isVisible(); }));
+        TFormReport* report = AwaitReport(*form);
+        QVERIFY(report != nullptr);
 
         const std::string taken = Planned(overwrite ? "ACDC Taken.mp3" : "ACDC Taken(1).mp3");
         QCOMPARE(ReportColumn(report, 0), (Strings{"Here", "Gone", "AC/DC: Taken?"}));
@@ -528,10 +534,23 @@ private slots:
         CloseReport(*form);
         testsupport::ClickRow(form->AdvStringGridSong, 1); // "Two" alone
         QTest::mouseClick(form->ButtonCopy, Qt::LeftButton);
-        TFormReport* report = form->CopySide().FormReport();
-        QVERIFY(Until([&] { return report->isVisible(); }));
+        TFormReport* report = AwaitReport(*form);
+        QVERIFY(report != nullptr);
         QCOMPARE(ReportColumn(report, 0), Strings{"Two"});
         QCOMPARE(ReportColumn(report, 1), Strings{Planned("Two(1).mp3")});
+        CloseReport(*form);
+    }
+
+    void theReportsMinimiseButtonMinimisesTheWholeProgram() {
+        removable_ = {ThreeTracks()};
+        auto form = Start();
+        CopyEverything(*form);
+        TFormReport* report = AwaitReport(*form);
+        QVERIFY(report != nullptr);
+        QTest::mouseClick(report->XP_ButtonSmall1, Qt::LeftButton);
+        QVERIFY(report->isMinimized());
+        QVERIFY(form->isMinimized());
+        report->showNormal();
         CloseReport(*form);
     }
 
@@ -550,8 +569,8 @@ private slots:
                                                 {"Two", "A", "TWO.mp3", allMissing ? -1 : 200}})};
         auto form = Start();
         CopyEverything(*form);
-        TFormReport* report = form->CopySide().FormReport();
-        QVERIFY(Until([&] { return report->isVisible(); }));
+        TFormReport* report = AwaitReport(*form);
+        QVERIFY(report != nullptr);
 
         QTest::mouseClick(report->OpenDir, Qt::LeftButton);
         // A double-click on any row, and the popup's item, do the same.
@@ -587,8 +606,8 @@ private slots:
         auto form = Start();
         files_.failSizes = true;
         CopyEverything(*form);
-        TFormReport* report = form->CopySide().FormReport();
-        QVERIFY(Until([&] { return report->isVisible(); }));
+        TFormReport* report = AwaitReport(*form);
+        QVERIFY(report != nullptr);
         QCOMPARE(Text(form->Notifier), std::string(" Copy Terminated "));
         for (const std::string& cell : ReportColumn(report, 1))
             QVERIFY2(cell.starts_with(" Copy failed: "), cell.c_str());
