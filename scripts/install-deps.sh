@@ -13,7 +13,8 @@ packages=(
     fonts-liberation2 fonts-dejavu-core fonts-dejavu-extra
 )
 if [ "${1:-}" = "--gui" ]; then
-    packages+=(xvfb xauth)
+    # A font for the titles in Chinese and Japanese of the demo player.
+    packages+=(xvfb xauth fonts-droid-fallback)
 fi
 
 missing=()

@@ -4,12 +4,14 @@
 #include "app/Guard.h"
 #include "app/LogClass.h"
 #include "app/PlayerSelector.h"
+#include "app/WindowChrome.h"
 #include "browser/CategoryListModel.h"
 #include "browser/Listing.h"
 #include "browser/LoadNotice.h"
 #include "browser/Play.h"
 #include "browser/Search.h"
 #include "browser/TrackTableModel.h"
+#include "copy/CopyThread.h"
 #include "device/DevicePath.h"
 #include "device/DeviceScan.h"
 #include "platform/Drives.h"
@@ -43,15 +45,9 @@
 namespace {
 
 constexpr char kApplicationTitle[] = "Kestrune A";
-constexpr char kMakerSite[] = "https://kestrune.net/";
 constexpr int kRowHeight = 16;
 
-QFont TableFont(bool bold) {
-    QFont font(QStringLiteral("Tahoma"));
-    font.setPixelSize(11);
-    font.setBold(bold);
-    return font;
-}
+using app::TableFont;
 
 QWidget* Panel(QWidget* parent, const QRect& geometry) {
     auto* panel = new QWidget(parent);
@@ -109,12 +105,14 @@ TMainEnvironment TMainEnvironment::System() {
     environment.watchDevices = [](std::function<void()> changed) {
         return std::make_unique<platform::DeviceWatcher>(std::move(changed));
     };
+    environment.copy = TCopyEnvironment::System();
     return environment;
 }
 
 TFormMain::TFormMain(TMainEnvironment environment, QWidget* parent)
     : QWidget(parent), environment_(std::move(environment)) {
     BuildControls();
+    copySide_ = std::make_unique<TCopySide>(*this, environment_.copy);
     app::Guard("FormCreate:", [&] {
         ProgramFolder.clear();
         CurrentiPod.clear();
@@ -134,7 +132,10 @@ TFormMain::TFormMain(TMainEnvironment environment, QWidget* parent)
 
 TFormMain::~TFormMain() {
     // The controls go first, while the library they show and this window's handlers still
-    // exist; the base class would otherwise destroy them after both.
+    // exist; the base class would otherwise destroy them after both. A job still running is
+    // abandoned and its worker waited for first; its messages come here meanwhile.
+    copySide_->AbandonJob();
+    copySide_.reset();
     watcher_.reset();
     app::Guard("FormCreate:", [&] {
         const auto controls = findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
@@ -208,20 +209,16 @@ void TFormMain::BuildControls() {
     ProgressBarItunes->setValue(0);
     ProgressBarItunes->setTextVisible(false);
 
-    auto titleButton = [&](const QString& name, const QString& glyph, int left) {
-        auto* button = new QToolButton(this);
-        button->setObjectName(name);
-        button->setText(glyph);
-        button->setGeometry(left, 10, 18, 18);
-        return button;
+    auto titleButton = [&](const char* name, const char* glyph, const char* hint, int left) {
+        return app::MakeTitleButton(this, QString::fromLatin1(name), QString::fromLatin1(glyph),
+                                    QString::fromLatin1(hint), left, 10);
     };
-    connect(titleButton(QStringLiteral("XP_ButtonSmall1"), QStringLiteral("_"), 616),
-            &QToolButton::clicked, this, &QWidget::showMinimized);
-    connect(titleButton(QStringLiteral("XP_ButtonSmall3"), QStringLiteral("x"), 640),
-            &QToolButton::clicked, this, &QWidget::close);
-    connect(titleButton(QStringLiteral("XP_ButtonSmall2"), QStringLiteral("w"), 664),
-            &QToolButton::clicked, this,
-            [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(kMakerSite))); });
+    connect(titleButton("XP_ButtonSmall1", "_", "Minimize", 616), &QToolButton::clicked, this,
+            &app::MinimizeApplication);
+    connect(titleButton("XP_ButtonSmall3", "x", "Close", 640), &QToolButton::clicked, this,
+            &TFormMain::XP_ButtonSmall3Click);
+    connect(titleButton("XP_ButtonSmall2", "w", "", 664), &QToolButton::clicked, this,
+            &app::OpenMakerSite);
 
     // The track table panel.
     QWidget* songPanel = Panel(this, QRect(8, 56, 489, 399));
@@ -276,9 +273,10 @@ void TFormMain::BuildControls() {
         action->setObjectName(QString::fromLatin1(name));
         return action;
     };
-    // Copy and Stop belong to the copy engine; they are only enabled here.
-    songAction("CopyoutSong", "Copy");
-    songAction("StopCopyOut", "Stop");
+    connect(songAction("CopyoutSong", "Copy"), &QAction::triggered, this,
+            &TFormMain::CopyoutSongClick);
+    connect(songAction("StopCopyOut", "Stop"), &QAction::triggered, this,
+            &TFormMain::StopCopyOutClick);
     connect(songAction("SelectAllSong", "Select All"), &QAction::triggered, this,
             &TFormMain::SelectAllSongs);
     connect(songAction("InvertSelectSong", "Invert Select"), &QAction::triggered, this,
@@ -333,8 +331,8 @@ void TFormMain::BuildControls() {
     XP_Button5 = barButton("XP_Button5", "WebSite", 517);
     XP_Button3 = barButton("XP_Button3", "Option", 573);
     ButtonCopy = barButton("ButtonCopy", "Copy", 629);
-    connect(XP_Button5, &QPushButton::clicked, this,
-            [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(kMakerSite))); });
+    connect(XP_Button5, &QPushButton::clicked, this, &app::OpenMakerSite);
+    connect(ButtonCopy, &QPushButton::clicked, this, &TFormMain::ButtonCopyClick);
     ActivateTab(0);
 }
 
@@ -431,6 +429,11 @@ void TFormMain::FormShow() {
 }
 
 void TFormMain::closeEvent(QCloseEvent* event) {
+    // However the window is closed, a running worker is never left behind.
+    if (!copySide_->QueryClose()) {
+        event->ignore();
+        return;
+    }
     FormClose();
     QWidget::closeEvent(event);
 }
@@ -495,6 +498,15 @@ void TFormMain::SetRowsSelected(QTableView* view, const std::vector<int>& rows, 
     view->selectionModel()->select(
         selection, (selected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect) |
                        QItemSelectionModel::Rows);
+}
+
+std::vector<std::int32_t> TFormMain::SelectedTracks() const {
+    std::vector<std::int32_t> tracks;
+    for (int row : SelectedRows(AdvStringGridSong))
+        if (const std::int32_t track = SongModel->TrackOfRow(row);
+            track != TrackTableModel::kNoTrack)
+            tracks.push_back(track);
+    return tracks;
 }
 
 void TFormMain::ShowSelectionCount() {
@@ -902,4 +914,59 @@ bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+// ---- Copy -----------------------------------------------------------------------------------
+
+void TFormMain::ButtonCopyClick() {
+    const QString caption = ButtonCopy->text();
+    if (caption == QStringLiteral("Copy"))
+        CopyoutSongClick();
+    else if (caption == QStringLiteral("Stop"))
+        StopCopyOutClick();
+}
+
+void TFormMain::CopyoutSongClick() {
+    copySide_->CopyoutSongClick();
+}
+
+void TFormMain::StopCopyOutClick() {
+    copySide_->StopCopyOutClick();
+}
+
+void TFormMain::XP_ButtonSmall3Click() {
+    if (copySide_->QueryClose())
+        close();
+}
+
+void TFormMain::CMProgressPosition(int position) {
+    copySide_->CMProgressPosition(position);
+}
+
+void TFormMain::CMProgressMax(int maximum) {
+    copySide_->CMProgressMax(maximum);
+}
+
+void TFormMain::CMProgressText(const std::string& text) {
+    copySide_->CMProgressText(text);
+}
+
+void TFormMain::CMProgressFinish(int result) {
+    copySide_->CMProgressFinish(result);
+}
+
+TCopyThread* TFormMain::CopyThread() const {
+    return copySide_->CopyThread();
+}
+
+const std::vector<std::string>& TFormMain::SourceFiles() const {
+    return copySide_->Job().SourceFiles;
+}
+
+const std::vector<std::string>& TFormMain::TargetFiles() const {
+    return copySide_->Job().TargetFiles;
+}
+
+const std::vector<std::string>& TFormMain::TitleList() const {
+    return copySide_->Job().TitleList;
 }

@@ -1,12 +1,15 @@
 #pragma once
 
 #include "browser/DisplayMode.h"
+#include "copy/CopyMessages.h"
+#include "copy/CopySide.h"
 #include "device/DeviceScan.h"
 #include "device/TiPod.h"
 #include "platform/DeviceWatcher.h"
 
 #include <QWidget>
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -20,6 +23,7 @@ class QMenu;
 class QProgressBar;
 class QPushButton;
 class QTableView;
+class TCopyThread;
 class TrackTableModel;
 
 // What the main window takes from its surroundings; tests replace these.
@@ -34,13 +38,16 @@ struct TMainEnvironment {
     // notice, and the watch lasts as long as the object returned. Empty: no watching.
     std::function<std::unique_ptr<platform::DeviceWatcher>(std::function<void()> changed)>
         watchDevices;
+    // The folder dialog, the questions, the folder opener and the files of a copy job.
+    TCopyEnvironment copy;
 
     static TMainEnvironment System();
 };
 
 // The main window: the player selector, the track table, the category lists, the search box
-// and the status line.
-class TFormMain : public QWidget {
+// and the status line. Its side of a copy job lives in TCopySide (copy/CopySide.h); it receives
+// the worker's messages on its own thread.
+class TFormMain : public QWidget, public TCopyMessages {
     Q_OBJECT
 public:
     explicit TFormMain(TMainEnvironment environment, QWidget* parent = nullptr);
@@ -86,6 +93,26 @@ public:
     void Edit1KeyDown();
     void AdvStringGridSongDblClickCell(int row);
     void ActivateTab(int tab);
+
+    // The copy job. The Copy/Stop button acts by its caption.
+    void ButtonCopyClick();
+    void CopyoutSongClick();
+    void StopCopyOutClick();
+    // The title-bar close button: during a copy the user is asked first.
+    void XP_ButtonSmall3Click();
+    void CMProgressPosition(int position) override;
+    void CMProgressMax(int maximum) override;
+    void CMProgressText(const std::string& text) override;
+    void CMProgressFinish(int result) override;
+    // The worker of the current or last job, and the lists of the running job (empty between
+    // jobs).
+    TCopyThread* CopyThread() const;
+    const std::vector<std::string>& SourceFiles() const;
+    const std::vector<std::string>& TargetFiles() const;
+    const std::vector<std::string>& TitleList() const;
+    TCopySide& CopySide() const { return *copySide_; }
+    // The selected rows' own tracks, in table order; blank rows left out.
+    std::vector<std::int32_t> SelectedTracks() const;
 
     // Controls, named as in the window's design.
     QTableView* AdvStringGridSong = nullptr;
@@ -154,6 +181,7 @@ private:
 
     TMainEnvironment environment_;
     std::unique_ptr<platform::DeviceWatcher> watcher_;
+    std::unique_ptr<TCopySide> copySide_;
     bool shown_ = false;
     int sortColumn_ = 0;
     Qt::SortOrder sortOrder_ = Qt::AscendingOrder;

@@ -3,16 +3,16 @@
 // widget under the point, with popups grabbing the mouse and context-menu events following a
 // right-click.
 
-#include "DatabaseBuilder.h"
 #include "app/PlayerSelector.h"
 #include "app/TFormMain.h"
 #include "browser/CategoryListModel.h"
 #include "browser/Listing.h"
 #include "browser/TrackTableModel.h"
 #include "platform/Text.h"
-#include "support/PlayerFolder.h"
-#include "support/ScopedEnv.h"
+#include "support/BuiltPlayer.h"
+#include "support/Gestures.h"
 #include "support/TempDir.h"
+#include "support/WindowSandbox.h"
 
 #include <QAbstractItemView>
 #include <QAction>
@@ -33,6 +33,15 @@
 #include <set>
 
 namespace fs = std::filesystem;
+using testsupport::Action;
+using testsupport::ClickRow;
+using testsupport::CloseMenu;
+using testsupport::DoubleClickRow;
+using testsupport::HeaderPoint;
+using testsupport::RightClick;
+using testsupport::RowOf;
+using testsupport::RowPoint;
+using testsupport::TrackSpec;
 
 namespace {
 
@@ -55,51 +64,6 @@ std::vector<std::string> Column(const TFormMain& form, int column) {
     for (int row = 0; row < form.SongModel->rowCount(); ++row)
         cells.push_back(Cell(form, row, column));
     return cells;
-}
-
-QAction* Action(QMenu* menu, const char* name) {
-    for (QAction* action : menu->actions())
-        if (action->objectName() == QLatin1String(name))
-            return action;
-    return nullptr;
-}
-
-// The middle of a row's first text cell, scrolled into view as a user would.
-QPoint RowPoint(QTableView* view, int row) {
-    const int column = view->model()->columnCount() > 1 ? 1 : 0;
-    view->scrollTo(view->model()->index(row, column));
-    return view->visualRect(view->model()->index(row, column)).center();
-}
-
-void ClickRow(QTableView* view, int row, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, modifiers, RowPoint(view, row));
-}
-
-void DoubleClickRow(QTableView* view, int row) {
-    QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, RowPoint(view, row));
-}
-
-QPoint HeaderPoint(QTableView* view, int column) {
-    return QPoint(view->horizontalHeader()->sectionViewportPosition(column) + 10, 5);
-}
-
-// A right-click on a row (-1: the track table's header) or below the rows (rows()), and the
-// popup menu it opened, if any.
-QMenu* RightClick(QTableView* view, int row) {
-    if (row < 0)
-        QTest::mouseClick(view->horizontalHeader()->viewport(), Qt::RightButton, {},
-                          HeaderPoint(view, 1));
-    else if (row >= view->model()->rowCount())
-        QTest::mouseClick(view->viewport(), Qt::RightButton, {},
-                          QPoint(40, view->viewport()->height() - 4));
-    else
-        QTest::mouseClick(view->viewport(), Qt::RightButton, {}, RowPoint(view, row));
-    return qobject_cast<QMenu*>(QApplication::activePopupWidget());
-}
-
-void CloseMenu(QMenu* menu) {
-    if (menu != nullptr)
-        QTest::keyClick(menu, Qt::Key_Escape);
 }
 
 // Opens a table's menu with a right-click that marks nothing (the header, or "All ...") and
@@ -150,23 +114,6 @@ void ChooseWithKeys(PlayerSelector* selector, int moves, int closingKey = Qt::Ke
     QVERIFY(!list->isVisible());
 }
 
-// One track of a player built by a test: its file below iPod_Control/Music/F00, with this size
-// (no file when negative).
-struct TrackSpec {
-    std::string title;
-    std::string artist;
-    std::string file;
-    std::int64_t bytes = 1000;
-};
-
-int RowOf(const QTableView* list, const std::string& text) {
-    const auto* model = static_cast<const CategoryListModel*>(list->model());
-    for (int row = 0; row < model->rowCount(); ++row)
-        if (model->EntryText(row) == text)
-            return row;
-    return -1;
-}
-
 } // namespace
 
 class MainWindowTest : public QObject {
@@ -174,8 +121,7 @@ class MainWindowTest : public QObject {
 
 private:
     // A private settings store and program folder, and copies of the players, per test.
-    std::unique_ptr<testsupport::TempDir> scratch_;
-    std::unique_ptr<testsupport::ScopedEnv> config_, data_;
+    std::unique_ptr<testsupport::WindowSandbox> scratch_;
     std::vector<std::string> removable_;
     std::vector<std::string> opened_;
     std::function<void()> deviceChanged_;
@@ -187,20 +133,7 @@ private:
     }
 
     std::string BuildPlayer(const std::string& name, const std::vector<TrackSpec>& tracks) {
-        const fs::path root = scratch_->path() / name;
-        dbbuild::DatabaseBuilder builder;
-        std::int32_t id = 1;
-        for (const TrackSpec& track : tracks) {
-            builder.AddTrack(dbbuild::MakeTrack(id++, {{1, track.title},
-                                                       {2, ":iPod_Control:Music:F00:" + track.file},
-                                                       {4, track.artist},
-                                                       {6, "MPEG audio file"}}));
-            if (track.bytes >= 0)
-                testsupport::WriteFileOfSize(root, "iPod_Control/Music/F00/" + track.file,
-                                             static_cast<std::uint64_t>(track.bytes));
-        }
-        testsupport::WriteDatabase(root, builder.Build());
-        return root.string();
+        return testsupport::BuildPlayer(scratch_->path() / name, tracks);
     }
 
     // Three tracks, all by AC/DC, where the fixture player has four by AC/DC among forty.
@@ -230,7 +163,7 @@ private:
         deviceChanged_();
     }
 
-    fs::path ProgramFolder() const { return scratch_->path() / "data" / "kestrune"; }
+    fs::path ProgramFolder() const { return scratch_->ProgramFolder(); }
 
     std::string LogText() const {
         std::ifstream in(ProgramFolder() / "apces.cnt");
@@ -239,20 +172,12 @@ private:
 
 private slots:
     void init() {
-        scratch_ = std::make_unique<testsupport::TempDir>();
-        config_ = std::make_unique<testsupport::ScopedEnv>("XDG_CONFIG_HOME",
-                                                           (scratch_->path() / "config").string());
-        data_ = std::make_unique<testsupport::ScopedEnv>("XDG_DATA_HOME",
-                                                         (scratch_->path() / "data").string());
+        scratch_ = std::make_unique<testsupport::WindowSandbox>();
         removable_.clear();
         opened_.clear();
         deviceChanged_ = nullptr;
     }
-    void cleanup() {
-        data_.reset();
-        config_.reset();
-        scratch_.reset();
-    }
+    void cleanup() { scratch_.reset(); }
 
     void startsWithoutAPlayer() {
         auto form = Start();
