@@ -9,6 +9,7 @@
 // in the folder it shows.
 
 #include "app/TFormMain.h"
+#include "app/skin/SkinButton.h"
 #include "copy/TFormReport.h"
 #include "support/Gestures.h"
 #include "support/HeldCopyFiles.h"
@@ -16,7 +17,6 @@
 
 #include <QApplication>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QScreen>
 #include <QTableView>
 #include <QTimer>
