@@ -175,7 +175,7 @@ class MainWindowTest : public QObject {
 private:
     // A private settings store and program folder, and copies of the players, per test.
     std::unique_ptr<testsupport::TempDir> scratch_;
-    std::unique_ptr<testsupport::ScopedEnv> config_, data_;
+    std::unique_ptr<testsupport::ScopedUserFolders> folders_;
     std::vector<std::string> removable_;
     std::vector<std::string> opened_;
     std::function<void()> deviceChanged_;
@@ -240,17 +240,13 @@ private:
 private slots:
     void init() {
         scratch_ = std::make_unique<testsupport::TempDir>();
-        config_ = std::make_unique<testsupport::ScopedEnv>("XDG_CONFIG_HOME",
-                                                           (scratch_->path() / "config").string());
-        data_ = std::make_unique<testsupport::ScopedEnv>("XDG_DATA_HOME",
-                                                         (scratch_->path() / "data").string());
+        folders_ = std::make_unique<testsupport::ScopedUserFolders>(scratch_->path().string());
         removable_.clear();
         opened_.clear();
         deviceChanged_ = nullptr;
     }
     void cleanup() {
-        data_.reset();
-        config_.reset();
+        folders_.reset();
         scratch_.reset();
     }
 
