@@ -21,6 +21,7 @@
 #include "settings/LayoutFile.h"
 #include "settings/ProgramFiles.h"
 #include "settings/RegistrySettings.h"
+#include "settings/TFormOption.h"
 
 #include <QAction>
 #include <QDesktopServices>
@@ -333,6 +334,13 @@ void TFormMain::BuildControls() {
     ButtonCopy = barButton("ButtonCopy", "Copy", 629);
     connect(XP_Button5, &QPushButton::clicked, this, &app::OpenMakerSite);
     connect(ButtonCopy, &QPushButton::clicked, this, &TFormMain::ButtonCopyClick);
+    FormOption =
+        new TFormOption(AdvStringGridSong, QUrl(QString::fromLatin1(app::kMakerSite)), this);
+    connect(FormOption, &TFormOption::SettingsSaved, this, [this](bool play, bool overwrite) {
+        SetDBClickPlaySong(play);
+        SetOverWriteExistFile(overwrite);
+    });
+    connect(XP_Button3, &QAbstractButton::clicked, this, &TFormMain::XP_Button3Click);
     ActivateTab(0);
 }
 
@@ -387,6 +395,23 @@ void TFormMain::WriteIniFile() {
             widths[static_cast<std::size_t>(column)] = AdvStringGridSong->columnWidth(column);
         return settings::WriteIniFile(ProgramFolder, widths);
     });
+}
+
+void TFormMain::SetDBClickPlaySong(bool on) {
+    DBClickPlaySong = on;
+}
+
+void TFormMain::SetOverWriteExistFile(bool on) {
+    const bool changed = on != OverWriteExistFile;
+    OverWriteExistFile = on;
+    if (changed)
+        emit OverWriteExistFileChanged(on);
+}
+
+void TFormMain::XP_Button3Click() {
+    FormOption->OverWriteExistFile = OverWriteExistFile;
+    FormOption->DBClickPlaySong = DBClickPlaySong;
+    FormOption->exec();
 }
 
 // ---- Life cycle -----------------------------------------------------------------------------

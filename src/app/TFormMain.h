@@ -24,6 +24,7 @@ class QProgressBar;
 class QPushButton;
 class QTableView;
 class TCopyThread;
+class TFormOption;
 class TrackTableModel;
 
 // What the main window takes from its surroundings; tests replace these.
@@ -93,6 +94,13 @@ public:
     void Edit1KeyDown();
     void AdvStringGridSongDblClickCell(int row);
     void ActivateTab(int tab);
+    // "Option": hands the two settings to the options window and shows it modally.
+    void XP_Button3Click();
+
+    // The setters of the options window's "Save".
+    void SetDBClickPlaySong(bool on);
+    void SetOverWriteExistFile(bool on);
+    TFormOption* FormOption = nullptr;
 
     // The copy job. The Copy/Stop button acts by its caption.
     void ButtonCopyClick();
@@ -152,6 +160,10 @@ public:
     // Right-click on a row (-1: the header) of the track table or a list.
     void SongRightClick(int row);
     void ListRightClick(QTableView* list, int row);
+
+signals:
+    // A running copy job takes the new value from its next file on.
+    void OverWriteExistFileChanged(bool overwrite);
 
 protected:
     void showEvent(QShowEvent* event) override;
