@@ -341,6 +341,11 @@ void TFormMain::BuildControls() {
         SetOverWriteExistFile(overwrite);
     });
     connect(XP_Button3, &QAbstractButton::clicked, this, &TFormMain::XP_Button3Click);
+    // A running job reads the setting once per entry: the change applies from the next one.
+    connect(this, &TFormMain::OverWriteExistFileChanged, this, [this](bool overwrite) {
+        if (Copying && CopyThread() != nullptr)
+            CopyThread()->SetOverWriteExistFile(overwrite);
+    });
     ActivateTab(0);
 }
 
