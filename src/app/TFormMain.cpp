@@ -26,6 +26,7 @@
 #include "settings/LayoutFile.h"
 #include "settings/ProgramFiles.h"
 #include "settings/RegistrySettings.h"
+#include "settings/TFormOption.h"
 
 #include <QAction>
 #include <QDesktopServices>
@@ -359,6 +360,18 @@ void TFormMain::BuildControls() {
     ButtonCopy = barButton("ButtonCopy", "Copy", 629);
     connect(XP_Button5, &QAbstractButton::clicked, this, &app::OpenMakerSite);
     connect(ButtonCopy, &QAbstractButton::clicked, this, &TFormMain::ButtonCopyClick);
+    FormOption =
+        new TFormOption(AdvStringGridSong, QUrl(QString::fromLatin1(app::kMakerSite)), this);
+    connect(FormOption, &TFormOption::SettingsSaved, this, [this](bool play, bool overwrite) {
+        SetDBClickPlaySong(play);
+        SetOverWriteExistFile(overwrite);
+    });
+    connect(XP_Button3, &QAbstractButton::clicked, this, &TFormMain::XP_Button3Click);
+    // A running job reads the setting once per entry: the change applies from the next one.
+    connect(this, &TFormMain::OverWriteExistFileChanged, this, [this](bool overwrite) {
+        if (Copying && CopyThread() != nullptr)
+            CopyThread()->SetOverWriteExistFile(overwrite);
+    });
     ActivateTab(0);
     SetTabOrder();
 }
@@ -473,6 +486,23 @@ void TFormMain::WriteIniFile() {
             widths[static_cast<std::size_t>(column)] = AdvStringGridSong->columnWidth(column);
         return settings::WriteIniFile(ProgramFolder, widths);
     });
+}
+
+void TFormMain::SetDBClickPlaySong(bool on) {
+    DBClickPlaySong = on;
+}
+
+void TFormMain::SetOverWriteExistFile(bool on) {
+    const bool changed = on != OverWriteExistFile;
+    OverWriteExistFile = on;
+    if (changed)
+        emit OverWriteExistFileChanged(on);
+}
+
+void TFormMain::XP_Button3Click() {
+    FormOption->OverWriteExistFile = OverWriteExistFile;
+    FormOption->DBClickPlaySong = DBClickPlaySong;
+    FormOption->exec();
 }
 
 // ---- Life cycle -----------------------------------------------------------------------------

@@ -25,6 +25,7 @@ class SkinButton;
 class SkinProgressBar;
 class TabButton;
 class TCopyThread;
+class TFormOption;
 class TitleBarButton;
 class TrackTableModel;
 
@@ -100,6 +101,13 @@ public:
     void Edit1KeyDown();
     void AdvStringGridSongDblClickCell(int row);
     void ActivateTab(int tab);
+    // "Option": hands the two settings to the options window and shows it modally.
+    void XP_Button3Click();
+
+    // The setters of the options window's "Save".
+    void SetDBClickPlaySong(bool on);
+    void SetOverWriteExistFile(bool on);
+    TFormOption* FormOption = nullptr;
 
     // The copy job. The Copy/Stop button acts by its caption.
     void ButtonCopyClick();
@@ -164,6 +172,10 @@ public:
     // Right-click on a row (-1: the header) of the track table or a list.
     void SongRightClick(int row);
     void ListRightClick(QTableView* list, int row);
+
+signals:
+    // A running copy job takes the new value from its next file on.
+    void OverWriteExistFileChanged(bool overwrite);
 
 protected:
     void showEvent(QShowEvent* event) override;

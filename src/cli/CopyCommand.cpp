@@ -6,6 +6,7 @@
 #include "cli/JsonLine.h"
 #include "copy/CopyJob.h"
 #include "copy/CopyThread.h"
+#include "copy/TargetNames.h"
 #include "device/TiPod.h"
 #include "platform/Console.h"
 #include "platform/CopyFiles.h"
@@ -31,6 +32,7 @@ constexpr int kExitUsage = 1;
 constexpr int kExitNoDatabase = 2;
 constexpr int kExitNotAllCopied = 3;
 constexpr int kExitTargetUnusable = 4;
+constexpr int kExitReportUnwritten = 5;
 
 constexpr char kUsage[] =
     "Usage: kestrune-cli copy ROOT TARGET [--overwrite | --no-overwrite] [--artist NAME]...\n"
@@ -52,7 +54,8 @@ constexpr char kUsage[] =
     "and outcome, the path of the copy or the reason there is none.\n"
     "\n"
     "Exit status: 0 every entry copied; 1 wrong usage; 2 no readable database under ROOT;\n"
-    "3 some entries not copied; 4 TARGET is missing or not writable (nothing was copied).\n";
+    "3 some entries not copied; 4 TARGET is missing or not writable (nothing was copied);\n"
+    "5 the report could not be written to the standard output.\n";
 
 struct CopyOptions {
     std::string root;
@@ -258,18 +261,44 @@ void StopOnInterrupt() {
         worker->SetStopCopy(true);
 }
 
-void PrintLines(const std::string& text) {
-    std::fwrite(text.data(), 1, text.size(), stdout);
-    std::fflush(stdout);
+// A report nobody got is no success: a full disk or a closed pipe is said so.
+bool PrintLines(const std::string& text) {
+    const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
+    if (std::fflush(stdout) == 0 && written && !std::ferror(stdout))
+        return true;
+    std::cerr << "kestrune-cli copy: cannot write the report to the standard output\n";
+    return false;
 }
 
-int PrintPlan(const copy::CopyJob& job) {
+// The names the copies would get: with overwriting off, a name already in the folder or
+// taken by an earlier entry gets the next number, as the worker will give it. An entry without
+// a source takes no name.
+std::vector<std::string> PlannedNames(const copy::CopyJob& job, bool overwrite) {
+    std::vector<std::string> names;
+    std::vector<std::string> claimed;
+    auto taken = [&](const std::string& name) {
+        return platform::FileExists(name) || platform::DirectoryExists(name) ||
+               std::find(claimed.begin(), claimed.end(), name) != claimed.end();
+    };
+    for (std::size_t i = 0; i < job.TargetFiles.size(); ++i) {
+        const std::string& planned = job.TargetFiles[i];
+        std::optional<std::string> name = planned;
+        if (!overwrite && !job.SourceFiles[i].empty() && taken(planned))
+            name = copy::NumberedPathName(planned, taken);
+        names.push_back(name.value_or(planned));
+        if (!job.SourceFiles[i].empty())
+            claimed.push_back(names.back());
+    }
+    return names;
+}
+
+int PrintPlan(const copy::CopyJob& job, bool overwrite) {
+    const std::vector<std::string> names = PlannedNames(job, overwrite);
     std::string out;
     for (std::size_t i = 0; i < job.TitleList.size(); ++i)
         out += "{\"title\":" + JsonString(job.TitleList[i]) +
-               ",\"target\":" + JsonString(job.TargetFiles[i]) + "}\n";
-    PrintLines(out);
-    return kExitOk;
+               ",\"target\":" + JsonString(names[i]) + "}\n";
+    return PrintLines(out) ? kExitOk : kExitReportUnwritten;
 }
 
 int RunJob(copy::CopyJob& job, bool overwrite) {
@@ -300,8 +329,10 @@ int RunJob(copy::CopyJob& job, bool overwrite) {
                ",\"source\":" + JsonString(job.SourceFiles[i]) +
                ",\"outcome\":" + JsonString(job.TargetFiles[i]) + "}\n";
     }
-    PrintLines(out);
+    const bool reported = PrintLines(out);
     std::cerr << "Copied " << copied << " of " << job.TitleList.size() << " files.\n";
+    if (!reported)
+        return kExitReportUnwritten;
     return copied == job.TitleList.size() ? kExitOk : kExitNotAllCopied;
 }
 
@@ -345,7 +376,7 @@ int CopyCommand(const std::vector<std::string>& args) {
     if (job.TitleList.empty())
         std::cerr << "kestrune-cli copy: no track matches the choice\n";
     if (options.dryRun || job.TitleList.empty())
-        return PrintPlan(job);
+        return PrintPlan(job, overwrite);
     if (auto writable = copy::CheckTargetFolder(platform::SystemCopyFiles(), options.target);
         !writable) {
         std::cerr << "kestrune-cli copy: the target folder " << options.target

@@ -75,8 +75,17 @@ TEST_F(CliCopy, CopiesEveryTrackWholeUnderItsNameAndNumbersOrReplacesOnTheSecond
     EXPECT_EQ(FilesIn(out_).size(), copied) << "a stray file was left";
 
     // Again without overwriting: every copy gets a new numbered name; nothing earlier changes.
+    // A dry run names them first.
+    const CliRun plan =
+        RunCli({"copy", player_.string(), out_.string(), "--no-overwrite", "--dry-run"}, scratch_);
     const auto second = Copy({"--no-overwrite"}, 3);
     ASSERT_EQ(second.size(), first.size());
+    ASSERT_EQ(plan.lines.size(), second.size());
+    for (std::size_t i = 0; i < second.size(); ++i) {
+        if (first[i].outcome != copy::kSourceNotFound) {
+            EXPECT_EQ(ParseFlatJson(plan.lines[i])->at("target"), second[i].outcome);
+        }
+    }
     for (std::size_t i = 0; i < second.size(); ++i) {
         if (first[i].outcome == copy::kSourceNotFound)
             continue;
@@ -179,4 +188,7 @@ TEST_F(CliCopy, RefusesWrongUsageAMissingDatabaseAndAnUnusableTarget) {
         EXPECT_TRUE(FilesIn(out_).empty());
         EXPECT_FALSE(fs::exists(missing));
     }
+    // A report that cannot be written is no success, for the plan and for the copy.
+    EXPECT_EQ(RunCli({"copy", player, out, "--dry-run"}, scratch_, true).status, 5);
+    EXPECT_EQ(RunCli({"copy", player, out, "--artist", "Prince"}, scratch_, true).status, 5);
 }

@@ -1,5 +1,6 @@
 #include "app/skin/FlatCheckListBox.h"
 
+#include "app/skin/FlatCheckBox.h"
 #include "app/skin/SkinFonts.h"
 
 #include <QApplication>
@@ -10,7 +11,7 @@
 
 namespace {
 
-constexpr int kBox = 11;
+constexpr int kBox = skin::kCheckBoxSize;
 
 QRect BoxIn(const QRect& row) {
     return QRect(row.left() + 2, row.top() + (row.height() - kBox) / 2, kBox, kBox);
@@ -42,18 +43,8 @@ public:
         QStyle* style = widget ? widget->style() : QApplication::style();
         style->drawControl(QStyle::CE_ItemViewItem, &item, painter, widget);
 
-        painter->save();
-        painter->fillRect(box, Qt::white);
-        painter->setPen(QColor(128, 128, 128));
-        painter->drawRect(box.adjusted(0, 0, -1, -1));
-        if (index.data(Qt::CheckStateRole).toInt() == Qt::Checked) {
-            painter->setRenderHint(QPainter::Antialiasing);
-            painter->setPen(QPen(Qt::black, 1.6));
-            const QPointF at = box.topLeft();
-            painter->drawPolyline(
-                QPolygonF{at + QPointF(2.5, 5.5), at + QPointF(4.5, 7.8), at + QPointF(8.5, 3.0)});
-        }
-        painter->restore();
+        skin::PaintCheckBox(*painter, box, index.data(Qt::CheckStateRole).toInt() == Qt::Checked,
+                            (index.flags() & Qt::ItemIsEnabled) != 0);
     }
 
     bool editorEvent(QEvent* event, QAbstractItemModel* model, const QStyleOptionViewItem& option,

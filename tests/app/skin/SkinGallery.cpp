@@ -4,6 +4,7 @@
 //
 // usage: skin_gallery [controls|chrome]
 
+#include "app/skin/FlatCheckBox.h"
 #include "app/skin/FlatCheckListBox.h"
 #include "app/skin/FlatComboBox.h"
 #include "app/skin/SkinButton.h"
@@ -15,7 +16,6 @@
 #include "app/skin/TitleBarButton.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -180,11 +180,9 @@ QWidget* ControlsPage() {
         list->addCheckItem(QString::fromLatin1(columns[i]), i != 6);
     auto* general = new TXP_GroupBox(QStringLiteral("General Options"), light);
     general->setGeometry(444, 132, 217, 201);
-    auto* play = new QCheckBox(QStringLiteral("Double Click to Play Song."), general);
-    play->setFont(skin::ControlFont());
+    auto* play = new FlatCheckBox(QStringLiteral("Double Click to Play Song."), general);
     play->setGeometry(24, 42, 153, 17);
-    auto* overwrite = new QCheckBox(QStringLiteral("Always Overwrite Exist File."), general);
-    overwrite->setFont(skin::ControlFont());
+    auto* overwrite = new FlatCheckBox(QStringLiteral("Always Overwrite Exist File."), general);
     overwrite->setGeometry(24, 72, 169, 17);
     overwrite->setChecked(true);
     auto* off = new TXP_GroupBox(QStringLiteral("Disabled"), light);
