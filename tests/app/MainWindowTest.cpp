@@ -88,12 +88,16 @@ std::set<int> Marked(const QTableView* view) {
     return rows;
 }
 
-// Opens the selector's list with the mouse, moves onto an entry and clicks it. The move starts
-// at the entry's left end: a list that opens under the mouse ignores a release near the click
-// that opened it.
-void ChooseWithMouse(PlayerSelector* selector, int entry) {
+// Opens the selector's list with the mouse, on the box or on its drop button, moves onto an
+// entry and clicks it. The move starts at the entry's left end: a list that opens under the mouse
+// ignores a release near the click that opened it.
+enum class Opener { Box, DropButton };
+void ChooseWithMouse(PlayerSelector* selector, int entry, Opener opener = Opener::Box) {
     QSignalSpy closeUps(selector, &PlayerSelector::CloseUp);
-    QTest::mouseClick(selector, Qt::LeftButton);
+    if (opener == Opener::DropButton)
+        QTest::mouseClick(selector->dropButton(), Qt::LeftButton);
+    else
+        QTest::mouseClick(selector, Qt::LeftButton, {}, QPoint(20, selector->height() / 2));
     QAbstractItemView* list = selector->view();
     QVERIFY(list->isVisible());
     const QRect rect = list->visualRect(list->model()->index(entry, 0));
@@ -524,7 +528,8 @@ private slots:
         ClickRow(form->ArtistList, RowOf(form->ArtistList, "AC/DC"));
         QCOMPARE(form->SongModel->rowCount(), 3); // B's AC/DC, not A's four
 
-        ChooseWithMouse(form->iPodSelectorCom, 0);
+        // The drop button opens the same list.
+        ChooseWithMouse(form->iPodSelectorCom, 0, Opener::DropButton);
         QCOMPARE(form->iPod.iPodPath, a);
         QCOMPARE(form->SongModel->rowCount(), 40);
         ClickRow(form->ArtistList, RowOf(form->ArtistList, "AC/DC"));
@@ -582,7 +587,7 @@ private slots:
         form->showNormal();
         QCoreApplication::processEvents();
         unchanged();
-        QTest::mouseClick(form->iPodSelectorCom, Qt::LeftButton);
+        QTest::mouseClick(form->iPodSelectorCom->dropButton(), Qt::LeftButton);
         QVERIFY(form->iPodSelectorCom->view()->isVisible());
         form->showMinimized();
         QVERIFY(!form->iPodSelectorCom->view()->isVisible());
