@@ -320,11 +320,10 @@ void TFormMain::BuildControls() {
     iPodSelectorCom->setGeometry(49, 59, 127, 21);
     iPodSelectorCom->setAccessibleName(QStringLiteral("iPod"));
     connect(iPodSelectorCom, &PlayerSelector::CloseUp, this, &TFormMain::iPodSelectorComCloseUp);
-    for (QWidget* area :
-         {searchPanel, static_cast<QWidget*>(SearchCaption), static_cast<QWidget*>(searchFrame),
-          static_cast<QWidget*>(SelectorCaption)})
+    const std::initializer_list<QWidget*> areas{songPanel, searchPanel, SearchCaption, searchFrame,
+                                                SelectorCaption};
+    for (QWidget* area : areas)
         Dragger->AddArea(area);
-    Dragger->AddArea(songPanel);
 
     // The list panel with its tab buttons; the lists lie on top of each other.
     QWidget* listPanel = Panel(this, "ListPanel", QRect(504, 176, 193, 225));
