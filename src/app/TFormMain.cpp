@@ -517,6 +517,8 @@ void TFormMain::showEvent(QShowEvent* event) {
 void TFormMain::FormShow() {
     app::Guard("FormShow:", [&]() -> platform::Status {
         app::CentreOnScreen(this);
+        // The keys start on the tracks, the first control in reading order.
+        AdvStringGridSong->setFocus();
         ArtistList->setVisible(true);
         AlbumList->setVisible(false);
         FileTypeList->setVisible(false);

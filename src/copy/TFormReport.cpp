@@ -181,6 +181,8 @@ void TFormReport::FormShow() {
         Reporter->setItem(row, 1, Cell(copy::ReportPathText(outcome), failed));
     }
     Reporter->scrollToTop();
+    // Enter or Space closes the report, as a click on Close does.
+    CloseButton->setFocus();
     app::SetRoundedOutline(this);
 }
 

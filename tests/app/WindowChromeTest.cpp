@@ -164,6 +164,15 @@ private slots:
         std::vector<std::unique_ptr<QWidget>> windows;
         TFormReport* report = ShowReport(QRect(50, 50, 706, 476), windows);
         QVERIFY(report != nullptr);
+        // The focus starts on Close; Tab goes round the buttons and the grid.
+        QVERIFY(QTest::qWaitForWindowActive(report));
+        QStringList visited{QApplication::focusWidget()->objectName()};
+        for (int i = 0; i < 6; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            visited << QApplication::focusWidget()->objectName();
+        }
+        QCOMPARE(visited, (QStringList{"CloseButton", "XP_ButtonSmall1", "XP_ButtonSmall3",
+                                       "XP_ButtonSmall2", "Reporter", "OpenDir", "CloseButton"}));
         CheckDrags(report, report->Dragger,
                    {{"FormReport", {100, 245}},
                     {"TitleStrip", {300, 20}},
@@ -237,8 +246,8 @@ private slots:
     void keyboardAndScreenReaders() {
         auto form = Start(true);
         QVERIFY(form != nullptr);
-        // Tab in reading order, the hidden lists left out, round to the start; Backtab back.
-        form->AdvStringGridSong->setFocus();
+        // The focus starts on the tracks; Tab goes in reading order, the hidden lists left out,
+        // round to the start; Backtab back.
         const QStringList order{"AdvStringGridSong", "Edit1",
                                 "iPodSelectorCom",   "ArtistTabButton",
                                 "AlbumTabButton",    "FileTypeTabButton",
