@@ -4,6 +4,7 @@
 #include "app/Guard.h"
 #include "app/LogClass.h"
 #include "app/PlayerSelector.h"
+#include "app/ProgramInfo.h"
 #include "browser/CategoryListModel.h"
 #include "browser/Listing.h"
 #include "browser/LoadNotice.h"
@@ -43,7 +44,6 @@
 namespace {
 
 constexpr char kApplicationTitle[] = "Kestrune A";
-constexpr char kMakerSite[] = "https://kestrune.net/";
 constexpr int kRowHeight = 16;
 
 QFont TableFont(bool bold) {
@@ -220,8 +220,9 @@ void TFormMain::BuildControls() {
     connect(titleButton(QStringLiteral("XP_ButtonSmall3"), QStringLiteral("x"), 640),
             &QToolButton::clicked, this, &QWidget::close);
     connect(titleButton(QStringLiteral("XP_ButtonSmall2"), QStringLiteral("w"), 664),
-            &QToolButton::clicked, this,
-            [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(kMakerSite))); });
+            &QToolButton::clicked, this, [] {
+                QDesktopServices::openUrl(QUrl(QString::fromStdString(app::MakerSiteAddress())));
+            });
 
     // The track table panel.
     QWidget* songPanel = Panel(this, QRect(8, 56, 489, 399));
@@ -333,8 +334,9 @@ void TFormMain::BuildControls() {
     XP_Button5 = barButton("XP_Button5", "WebSite", 517);
     XP_Button3 = barButton("XP_Button3", "Option", 573);
     ButtonCopy = barButton("ButtonCopy", "Copy", 629);
-    connect(XP_Button5, &QPushButton::clicked, this,
-            [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(kMakerSite))); });
+    connect(XP_Button5, &QPushButton::clicked, this, [] {
+        QDesktopServices::openUrl(QUrl(QString::fromStdString(app::MakerSiteAddress())));
+    });
     ActivateTab(0);
 }
 
