@@ -18,7 +18,8 @@ bash scripts/install-deps.sh --gui
 dpkg-query -W -f='${Status}' imagemagick 2>/dev/null | grep -q "install ok installed" || {
     apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq imagemagick >/dev/null
 }
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+# Whatever type build/ already has (scripts/test.sh makes it Release); RelWithDebInfo when new.
+cmake -S . -B build -G Ninja >/dev/null
 cmake --build build -j "$(nproc)" --target kestrune kestrune-demo-player copy_screenshots
 work=$(mktemp -d /tmp/kestrune.XXXX)
 trap 'kill "${app:-}" "${xvfb:-}" 2>/dev/null || true; rm -rf "$work"' EXIT

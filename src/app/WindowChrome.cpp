@@ -1,5 +1,7 @@
 #include "app/WindowChrome.h"
 
+#include "app/ProgramInfo.h"
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QPainterPath>
@@ -33,8 +35,12 @@ void MinimizeApplication() {
             window->showMinimized();
 }
 
+QUrl MakerSiteUrl() {
+    return QUrl(QString::fromStdString(MakerSiteAddress()));
+}
+
 void OpenMakerSite() {
-    QDesktopServices::openUrl(QUrl(QString::fromLatin1(kMakerSite)));
+    QDesktopServices::openUrl(MakerSiteUrl());
 }
 
 void SetRoundedOutline(QWidget* window) {

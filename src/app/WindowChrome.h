@@ -2,13 +2,12 @@
 
 #include <QFont>
 #include <QString>
+#include <QUrl>
 
 class QToolButton;
 class QWidget;
 
 namespace app {
-
-inline constexpr char kMakerSite[] = "https://kestrune.net/";
 
 // The text of every grid: Tahoma, 11 pixels high.
 QFont TableFont(bool bold);
@@ -19,6 +18,8 @@ QToolButton* MakeTitleButton(QWidget* window, const QString& name, const QString
 
 // Minimises every window of the program, whichever window asked.
 void MinimizeApplication();
+// The maker's web site: the address configured at build time, or the installed About page.
+QUrl MakerSiteUrl();
 void OpenMakerSite();
 
 // The window's outline: its rectangle with corners rounded by an ellipse of 25 x 25.
