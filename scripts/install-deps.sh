@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, when they are missing.
+# usage: scripts/install-deps.sh [--gui] [--package] [--check-package]
 set -euo pipefail
 
 packages=(
@@ -12,10 +13,17 @@ packages=(
     # Condensed for Tahoma. The widget tests measure captions in them.
     fonts-liberation2 fonts-dejavu-core fonts-dejavu-extra
 )
-if [ "${1:-}" = "--gui" ]; then
+for option in "$@"; do
+    case $option in
     # A font for the titles in Chinese and Japanese of the demo player.
-    packages+=(xvfb xauth fonts-droid-fallback)
-fi
+    --gui) packages+=(xvfb xauth fonts-droid-fallback) ;;
+    # Building the Debian package: CPack's DEB generator calls dpkg-shlibdeps and file.
+    --package) packages+=(dpkg-dev file) ;;
+    # Checking what the package installs, and running the installed window program under Xvfb.
+    --check-package) packages+=(desktop-file-utils appstream man-db xvfb xauth x11-utils) ;;
+    *) echo "install-deps.sh: unknown option $option" >&2 && exit 1 ;;
+    esac
+done
 
 missing=()
 for package in "${packages[@]}"; do

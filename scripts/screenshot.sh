@@ -16,8 +16,9 @@ bash scripts/install-deps.sh --gui
 dpkg-query -W -f='${Status}' imagemagick 2>/dev/null | grep -q "install ok installed" || {
     apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq imagemagick >/dev/null
 }
+# Whatever type build/ already has (scripts/test.sh makes it Release); RelWithDebInfo when new.
 cmake -S . -B build -G Ninja >/dev/null
-cmake --build build -j2 --target kestrune kestrune-demo-player window_screenshots
+cmake --build build -j "$(nproc)" --target kestrune kestrune-demo-player window_screenshots
 work=$(mktemp -d /tmp/kestrune.XXXX)
 trap 'kill "${app:-}" "${xvfb:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
 # The player of the README's examples: one of its tracks has no file.

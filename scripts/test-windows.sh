@@ -37,6 +37,18 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cm
     -DCMAKE_BUILD_TYPE=Release -DKESTRUNE_WERROR=ON -DKESTRUNE_FIXTURES_DIR="$fixtures" >/dev/null
 cmake --build "$build" -j "$jobs"
 
+echo "== Install folder"
+# What a user zips: the programs with the About page and the license beside them (the window
+# program, and Qt's libraries beside it, only where there is a Qt for Windows).
+install=$build/install
+rm -rf "$install"
+cmake --install "$build" --prefix "$install" >/dev/null
+installed=$(cd "$install" && find . -type f | sort | tr '\n' ' ')
+[ "$installed" = "./LICENSE.txt ./about.html ./kestrune-cli.exe " ] || {
+    echo "The install folder holds: $installed" >&2
+    exit 1
+}
+
 echo "== Wine prefix in build-windows/wineprefix"
 # Everything Wine keeps stays in the build folder: its prefix, and the home folder it would
 # otherwise fill with menu entries. No display: nothing may open a window, and the Mono and
@@ -89,6 +101,15 @@ export KESTRUNE_TEST_REMOVABLE_DRIVE=e: KESTRUNE_TEST_FIXED_DRIVE=f:
 export KESTRUNE_TEST_PLAYER_LABEL=$label
 ctest --test-dir "$build" --output-on-failure -j "$jobs"
 
+echo "== The installed kestrune-cli.exe"
+version=$("$wine" "$install/kestrune-cli.exe" --version </dev/null | tr -d '\r')
+echo "$version"
+about=$(tail -n 1 <<<"$version")
+[ "$about" = "About: file:///Z:${install}/about.html" ] || {
+    echo "kestrune-cli.exe --version names no About page beside it" >&2
+    exit 1
+}
+
 cat <<EOF
 Windows build under Wine: every test program passed in $((SECONDS - started)) s.
 Proven under Wine, against the Windows API: the drive scan (removable E: listed, fixed F: not)
@@ -98,7 +119,8 @@ values, ExeFile, writes, a missing key); private-profile files read and written 
 giving the portable INI code's answers; the error log; locale comparison and sort keys; file
 search with 64-bit sizes, sharing denied, paths beyond 260 characters; free space; file-name
 case as the ordinal comparison folds it; device names and links off the player refused; the
-thread's error mode through a drive probe; a failed write of the listing.
+thread's error mode through a drive probe; a failed write of the listing; the install folder
+(kestrune-cli.exe, about.html, LICENSE.txt), whose program names the About page beside it.
 Not proven here: the Qt program (Debian has no Qt for Windows), device-arrival notices, the
 shell opening a real file, real removable hardware, Windows' own locales, and the classic
 260-character limit (Wine does not enforce it; the \\\\?\\ prefix is checked as text).

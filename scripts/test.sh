@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Runs every test: the unit and widget tests, the same tests built with AddressSanitizer and
-# UndefinedBehaviorSanitizer, the database reader's fuzzer for a minute, and the Windows build
-# with its tests under Wine.
+# Runs every test: the unit and widget tests, the Debian package installed and run, the same
+# tests built with AddressSanitizer and UndefinedBehaviorSanitizer, the database reader's fuzzer
+# for a minute, and the Windows build with its tests under Wine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,9 +13,15 @@ echo "== Format"
 git ls-files -co --exclude-standard -- '*.h' '*.cpp' | xargs clang-format --dry-run -Werror
 
 echo "== Build and unit tests"
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKESTRUNE_WERROR=ON >/dev/null
+# A Release build installing under /usr: the build the tests pass is the one that is packaged.
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX=/usr \
+    -DKESTRUNE_WERROR=ON >/dev/null
 cmake --build build -j "$jobs"
 ctest --test-dir build --output-on-failure -j "$jobs"
+
+echo "== Debian package, installed with apt-get and run"
+bash scripts/package.sh build
+bash scripts/test-package.sh build/kestrune_*.deb build/tools/demo-player/kestrune-demo-player
 
 echo "== Unit tests with AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DKESTRUNE_WERROR=ON \

@@ -1,5 +1,6 @@
 #include "app/WindowChrome.h"
 
+#include "app/ProgramInfo.h"
 #include "app/WindowPlacement.h"
 #include "app/skin/SkinFonts.h"
 #include "app/skin/TitleBarButton.h"
@@ -46,8 +47,12 @@ void MinimizeApplication() {
             window->showMinimized();
 }
 
+QUrl MakerSiteUrl() {
+    return QUrl(QString::fromStdString(MakerSiteAddress()));
+}
+
 void OpenMakerSite() {
-    QDesktopServices::openUrl(QUrl(QString::fromLatin1(kMakerSite)));
+    QDesktopServices::openUrl(MakerSiteUrl());
 }
 
 void SetRoundedOutline(QWidget* window) {

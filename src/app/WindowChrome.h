@@ -9,6 +9,7 @@
 #include <QObject>
 #include <QSet>
 #include <QString>
+#include <QUrl>
 #include <QWidget>
 
 #include <span>
@@ -17,13 +18,13 @@ class TitleBarButton;
 
 namespace app {
 
-inline constexpr char kMakerSite[] = "https://kestrune.net/";
-
 // The text of every grid: Tahoma, 11 pixels high, or its nearest font.
 QFont TableFont(bool bold);
 
 // Minimises every window of the program, whichever window asked.
 void MinimizeApplication();
+// The maker's web site: the address configured at build time, or the installed About page.
+QUrl MakerSiteUrl();
 void OpenMakerSite();
 
 // The window's outline: its rectangle with corners rounded by an ellipse of 25 x 25.

@@ -1,5 +1,6 @@
 // kestrune: the windowed program.
 
+#include "app/ProgramInfo.h"
 #include "app/TFormMain.h"
 #include "device/DeviceScan.h"
 
@@ -7,10 +8,17 @@
 #include <QIcon>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 int main(int argc, char** argv) {
+    // Before the application object: it needs a display, and a version needs none.
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::fputs(app::VersionText("kestrune").c_str(), stdout);
+        return std::fflush(stdout) == 0 ? 0 : 1;
+    }
     QApplication application(argc, argv);
+    QGuiApplication::setDesktopFileName(QStringLiteral("net.kestrune.Kestrune"));
     QApplication::setApplicationDisplayName(QStringLiteral("Kestrune A"));
     QApplication::setApplicationName(QStringLiteral("Kestrune A"));
     QApplication::setWindowIcon(QIcon());
@@ -23,6 +31,7 @@ int main(int argc, char** argv) {
         } else if (arguments[i] == QStringLiteral("--help")) {
             std::puts(
                 "Usage: kestrune [--player DIR]...\n"
+                "       kestrune --version\n"
                 "  --player DIR   list the folder DIR (which holds iPod_Control) as a player,\n"
                 "                 as if it had been detected; may be repeated");
             return 0;

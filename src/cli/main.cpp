@@ -1,5 +1,6 @@
 // kestrune-cli: lists the tracks of a player (or of a copy of one) as JSON lines.
 
+#include "app/ProgramInfo.h"
 #include "cli/CopyCommand.h"
 #include "cli/JsonLine.h"
 #include "device/TiPod.h"
@@ -26,7 +27,7 @@ constexpr int kExitWriteFailed = 4;
 void PrintHelp(std::ostream& out) {
     out << "Usage: kestrune-cli list ROOT\n"
            "       kestrune-cli copy ROOT TARGET [OPTIONS]   (kestrune-cli copy --help)\n"
-           "       kestrune-cli --help\n"
+           "       kestrune-cli --help | --version\n"
            "\n"
            "Reads the track database of the player whose root folder is ROOT (the folder that\n"
            "holds iPod_Control; on Windows a drive such as E:) and prints one JSON object per\n"
@@ -110,6 +111,8 @@ int main(int argc, char** argv) {
         PrintHelp(help);
         return WriteOut(help.str()) ? kExitOk : kExitWriteFailed;
     }
+    if (args.size() == 2 && args[1] == "--version")
+        return WriteOut(app::VersionText("kestrune-cli")) ? kExitOk : kExitWriteFailed;
     if (args.size() == 3 && args[1] == "list" && !args[2].empty())
         return List(args[2]);
     if (args.size() == 3 && args[1] == "list")

@@ -14,4 +14,8 @@ std::string DefaultProgramFolder();
 // Nothing when the path names no folder.
 std::optional<std::string> RealFolderPath(const std::string& path);
 
+// The folder that holds the running program's file, absolute and without a trailing
+// separator; empty when the system does not say.
+std::string ExecutableFolder();
+
 } // namespace platform

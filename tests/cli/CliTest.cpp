@@ -154,6 +154,38 @@ TEST(CliListing, DescribesItselfAndRefusesWrongUsage) {
         << empty.errors;
 }
 
+// The file a file:// URL names: %XX decoded, and on Windows the slash before the drive dropped.
+fs::path PathOfFileUrl(const std::string& url) {
+    std::string path = url.substr(std::string("file://").size());
+    std::string decoded;
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        if (path[i] == '%' && i + 2 < path.size()) {
+            decoded += static_cast<char>(std::stoi(path.substr(i + 1, 2), nullptr, 16));
+            i += 2;
+        } else {
+            decoded += path[i];
+        }
+    }
+    if (decoded.size() > 2 && decoded[2] == ':')
+        decoded.erase(0, 1);
+    const std::u8string text(decoded.begin(), decoded.end());
+    return fs::path(text);
+}
+
+TEST(CliVersion, NamesTheVersionAndAnAboutPageThatIsThere) {
+    TempDir scratch;
+    const CliRun run = RunCli({"--version"}, scratch);
+    EXPECT_EQ(run.status, 0) << run.errors;
+    ASSERT_GE(run.lines.size(), 3u);
+    EXPECT_EQ(run.lines[0], std::string("kestrune-cli ") + KESTRUNE_VERSION);
+    const std::string about = run.lines.back();
+    ASSERT_TRUE(about.starts_with("About: file://")) << about;
+    const fs::path page = PathOfFileUrl(about.substr(std::string("About: ").size()));
+    EXPECT_EQ(page.filename(), "about.html");
+    EXPECT_TRUE(fs::is_regular_file(page)) << page;
+    EXPECT_EQ(RunCli({"--version"}, scratch, true).status, 4);
+}
+
 TEST(JsonLine, EscapesWhatJsonRequires) {
     EXPECT_EQ(cli::JsonString("a\"b\\c\nd\x01"), "\"a\\\"b\\\\c\\nd\\u0001\"");
     EXPECT_EQ(cli::JsonString("Bj\xC3\xB6rk"), "\"Bj\xC3\xB6rk\"");

@@ -1,4 +1,5 @@
 #include "platform/Folders.h"
+#include "platform/Paths.h"
 
 #include "support/TempDir.h"
 
@@ -30,6 +31,21 @@ TEST(RealFolderPath, NamesNoFileAndNothingMissing) {
     EXPECT_EQ(platform::RealFolderPath((root.path() / "file").string()), std::nullopt);
     EXPECT_EQ(platform::RealFolderPath((root.path() / "missing").string()), std::nullopt);
     EXPECT_EQ(platform::RealFolderPath(""), std::nullopt);
+}
+
+TEST(ExecutableFolder, HoldsTheRunningProgram) {
+    const std::string folder = platform::ExecutableFolder();
+    ASSERT_FALSE(folder.empty());
+    EXPECT_TRUE(fs::path(folder).is_absolute()) << folder;
+    EXPECT_NE(folder.back(), platform::kPathSeparator);
+    // Whatever the current folder: the answer must not depend on how the program was started.
+    const fs::path here = fs::current_path();
+    fs::current_path(fs::temp_directory_path());
+    EXPECT_EQ(platform::ExecutableFolder(), folder);
+    fs::current_path(here);
+    const bool found = fs::exists(fs::path(folder) / "platform_tests") ||
+                       fs::exists(fs::path(folder) / "platform_tests.exe");
+    EXPECT_TRUE(found) << folder;
 }
 
 } // namespace

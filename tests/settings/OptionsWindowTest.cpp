@@ -2,6 +2,7 @@
 // events take the window system's path, so a press reaches the control under the point.
 
 #include "app/TFormMain.h"
+#include "app/WindowChrome.h"
 #include "app/skin/FlatCheckBox.h"
 #include "app/skin/FlatCheckListBox.h"
 #include "app/skin/SkinButton.h"
@@ -226,8 +227,9 @@ private slots:
 
     void titleBarButtonsMinimiseTheProgramAndOpenTheSite() {
         UrlCatcher catcher;
-        QDesktopServices::setUrlHandler(QStringLiteral("https"), &catcher, "Open");
-        const auto unset = qScopeGuard([] { QDesktopServices::unsetUrlHandler("https"); });
+        const QString scheme = app::MakerSiteUrl().scheme();
+        QDesktopServices::setUrlHandler(scheme, &catcher, "Open");
+        const auto unset = qScopeGuard([&] { QDesktopServices::unsetUrlHandler(scheme); });
         Click(form_->XP_Button5); // the main window's "WebSite"
         WithOptions([&](TFormOption& option) {
             Click(option.OptionWebButton);

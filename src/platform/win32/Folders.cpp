@@ -72,4 +72,23 @@ std::optional<std::string> RealFolderPath(const std::string& path) {
     return win32::ToUtf8(full);
 }
 
+std::string ExecutableFolder() {
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (;;) {
+        const DWORD length =
+            GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0)
+            return {};
+        if (length < buffer.size()) {
+            const std::wstring program(buffer.data(), length);
+            const std::size_t separator = program.find_last_of(L"\\/");
+            return separator == std::wstring::npos
+                       ? std::string()
+                       : win32::ToUtf8(std::wstring_view(program).substr(0, separator));
+        }
+        // Cut short: the path is longer than the buffer.
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
 } // namespace platform
