@@ -1,50 +1,64 @@
 #!/usr/bin/env bash
-# Takes screenshots under Xvfb on a freshly generated demo player.
-# usage: scripts/screenshot.sh [OUTPUT.png]   the main window (docs/main-window.png)
-#        scripts/screenshot.sh --copy         the copy in the window: docs/copy-progress.png
-#                                             (a job held part-way) and docs/copy-report.png
-#                                             (a report with failures); the report of a stopped
-#                                             job and of the same job with overwriting on go to
-#                                             build/screenshots/
+# Takes screenshots of the windows under Xvfb on a freshly generated demo player, at scale 1 and
+# at scale 2 (QT_SCALE_FACTOR=2): the main window, the options window over it, a copy in progress,
+# the copy's folder dialog, a stopped copy and the report after a copy with failures (overwriting
+# off and on). Then, at scale 2 on a 1280 x 800 screen, where the main window is larger than the
+# screen, the whole screen as the program opens.
+#
+# usage: scripts/screenshot.sh [OUTDIR]     (default build/screenshots: x1/, x2/, small-screen-x2.png)
+#
+# The shots at scale 1 of the main window, the options window, the copy in progress and the
+# report go to docs/ as well.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-mode=main
-if [ "${1:-}" = "--copy" ]; then
-    mode=copy
-    shift
-fi
-output=${1:-docs/main-window.png}
+out=${1:-build/screenshots}
 bash scripts/install-deps.sh --gui
 dpkg-query -W -f='${Status}' imagemagick 2>/dev/null | grep -q "install ok installed" || {
     apt-get update -qq && DEBIAN_FRONTEND=noninteractive apt-get install -y -qq imagemagick >/dev/null
 }
 # Whatever type build/ already has (scripts/test.sh makes it Release); RelWithDebInfo when new.
 cmake -S . -B build -G Ninja >/dev/null
-cmake --build build -j "$(nproc)" --target kestrune kestrune-demo-player copy_screenshots
+cmake --build build -j "$(nproc)" --target kestrune kestrune-demo-player window_screenshots
 work=$(mktemp -d /tmp/kestrune.XXXX)
 trap 'kill "${app:-}" "${xvfb:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
-display=:$((90 + RANDOM % 100))
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp &
-xvfb=$!
-sleep 1
+# The player of the README's examples: one of its tracks has no file.
+build/tools/demo-player/kestrune-demo-player "$work/player" --tracks 60 --seed 5 >/dev/null
 
-if [ "$mode" = copy ]; then
-    # The player of the README's examples: one of its tracks has no file.
-    build/tools/demo-player/kestrune-demo-player "$work/player" --tracks 60 --seed 5 >/dev/null
-    mkdir -p "$work/Music" "$work/home/Music" build/screenshots
-    HOME="$work/home" DISPLAY=$display XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" \
-        build/tests/copy/copy_screenshots "$work/player" "$work/Music" build/screenshots
-    mkdir -p docs
-    cp build/screenshots/copy-progress.png build/screenshots/copy-report.png docs/
-    echo "Copied to docs/: copy-progress.png copy-report.png"
-    exit 0
-fi
+start_xvfb() { # WIDTHxHEIGHT
+    display=:$((90 + RANDOM % 100))
+    Xvfb "$display" -screen 0 "$1x24" -nolisten tcp &
+    xvfb=$!
+    sleep 1
+}
+stop_xvfb() {
+    kill "$xvfb" 2>/dev/null || true
+    wait "$xvfb" 2>/dev/null || true
+}
 
-build/tools/demo-player/kestrune-demo-player "$work/player" --tracks 40 --seed 1 >/dev/null
-DISPLAY=$display XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" \
+for scale in 1 2; do
+    start_xvfb 1600x1200
+    rm -rf "$work/Music" "$work/home" "$work/config" "$work/data"
+    mkdir -p "$work/Music" "$work/home/Music" "$out/x$scale"
+    HOME="$work/home" DISPLAY=$display QT_SCALE_FACTOR=$scale XDG_CONFIG_HOME="$work/config" \
+        XDG_DATA_HOME="$work/data" \
+        build/tests/app/window_screenshots "$work/player" "$work/Music" "$out/x$scale"
+    stop_xvfb
+done
+
+# Larger than the screen: it opens at the screen's top left corner, title strip and all.
+start_xvfb 1280x800
+DISPLAY=$display QT_SCALE_FACTOR=2 XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" \
     build/src/kestrune --player "$work/player" &
 app=$!
 sleep 3
-mkdir -p "$(dirname "$output")"
-DISPLAY=$display import -window root -crop 706x476+159+146 +repage "$output"
-echo "Screenshot: $output"
+DISPLAY=$display import -window root "$out/small-screen-x2.png"
+echo "Screenshot: $out/small-screen-x2.png"
+kill "$app"
+wait "$app" 2>/dev/null || true
+stop_xvfb
+
+mkdir -p docs
+for shot in main-window options-window copy-progress copy-report; do
+    cp "$out/x1/$shot.png" docs/
+done
+echo "Copied to docs/: main-window.png options-window.png copy-progress.png copy-report.png"

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "app/skin/SkinPicture.h"
+
+#include <QStyledItemDelegate>
 #include <QTableView>
 
 // The grid of the track table and the category lists.
@@ -24,4 +27,20 @@ protected:
 
 private:
     bool doubleClick_ = false;
+};
+
+// Column 0 of the track table: the play picture of the skin, unscaled (its twice-size version
+// on a dense screen), aligned to the cell's right and top edges, over the row's colours.
+class PlaySymbolDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    explicit PlaySymbolDelegate(QObject* parent = nullptr);
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
+    // Where the picture stands in a cell.
+    static QRect SymbolRect(const QRect& cell);
+
+private:
+    skin::Picture play_;
 };

@@ -1,12 +1,14 @@
 #include "app/PlayerSelector.h"
 
-#include <QAbstractItemView>
-#include <QMetaObject>
+#include <QKeyEvent>
+#include <QWheelEvent>
 
-PlayerSelector::PlayerSelector(QWidget* parent) : QComboBox(parent) {
+PlayerSelector::PlayerSelector(QWidget* parent) : FlatComboBox(parent) {
+    connect(this, &FlatComboBox::closeUp, this, &PlayerSelector::CloseUp);
+    // A choice in the open list is announced by closeUp, once the list has gone.
     connect(this, &QComboBox::activated, this, [this] {
-        closing_ = false;
-        emit CloseUp();
+        if (onClosedBox_)
+            emit CloseUp();
     });
 }
 
@@ -37,29 +39,14 @@ std::vector<std::string> PlayerSelector::Roots() const {
     return roots;
 }
 
-void PlayerSelector::showPopup() {
-    QComboBox::showPopup();
-    open_ = view()->isVisible();
+void PlayerSelector::keyPressEvent(QKeyEvent* event) {
+    onClosedBox_ = !isListShown();
+    FlatComboBox::keyPressEvent(event);
+    onClosedBox_ = false;
 }
 
-void PlayerSelector::hidePopup() {
-    // Qt hides the list from its hide, close and disable handling as well, with or without a
-    // list open; only a list closed in a window the user sees is the user's doing.
-    const bool byUser = open_ && isVisible() && isEnabled() && !window()->isMinimized();
-    open_ = false;
-    QComboBox::hidePopup();
-    if (!byUser)
-        return;
-    // A choice arrives as activated right after this; without one, the close-up follows once
-    // this event is done.
-    closing_ = true;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            if (!closing_)
-                return;
-            closing_ = false;
-            emit CloseUp();
-        },
-        Qt::QueuedConnection);
+void PlayerSelector::wheelEvent(QWheelEvent* event) {
+    onClosedBox_ = !isListShown();
+    FlatComboBox::wheelEvent(event);
+    onClosedBox_ = false;
 }

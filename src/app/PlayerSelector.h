@@ -1,22 +1,21 @@
 #pragma once
 
+#include "app/skin/FlatComboBox.h"
 #include "device/DeviceScan.h"
-
-#include <QComboBox>
 
 #include <string>
 #include <vector>
 
-// The player selector: a drop-down list with one entry " [label]  root" per player, the root
-// kept as the entry's data (labels and folders may hold any character, so the text is never
+// The player selector: a flat drop-down list with one entry " [label]  root" per player, the
+// root kept as the entry's data (labels and folders may hold any character, so the text is never
 // parsed back), or the single prompt "Please connect your iPod", which names no player.
 //
-// CloseUp means the user has closed the list: by choosing an entry with the mouse or the keys
-// (announced once the box has taken the choice, which Qt does only after the list has closed),
-// or by dismissing it without a choice. The list also closes when the window is minimised,
-// hidden or closed or the box disabled: no close-up then. A choice with the arrow keys or the
-// wheel on the closed box counts as a close-up too, so the entry shown is always the one loaded.
-class PlayerSelector : public QComboBox {
+// CloseUp means the user has closed the list: by choosing an entry with the mouse or the keys,
+// announced once the choice is current, or by dismissing it without a choice. The list also
+// closes when the window is minimised, hidden or closed or the box disabled: no close-up then
+// (FlatComboBox::closeUp). A choice with the arrow keys or the wheel on the closed box counts as
+// a close-up too, so the entry shown is always the one loaded.
+class PlayerSelector : public FlatComboBox {
     Q_OBJECT
 public:
     explicit PlayerSelector(QWidget* parent = nullptr);
@@ -29,13 +28,14 @@ public:
     std::string CurrentRoot() const;
     std::vector<std::string> Roots() const;
 
-    void showPopup() override;
-    void hidePopup() override;
-
 signals:
     void CloseUp();
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
 private:
-    bool open_ = false;
-    bool closing_ = false;
+    // Set while a key or the wheel acts on the closed box: a choice made then is a close-up.
+    bool onClosedBox_ = false;
 };

@@ -5,6 +5,11 @@
 #include "app/LogClass.h"
 #include "app/PlayerSelector.h"
 #include "app/WindowChrome.h"
+#include "app/skin/SkinButton.h"
+#include "app/skin/SkinFonts.h"
+#include "app/skin/SkinProgressBar.h"
+#include "app/skin/TabButton.h"
+#include "app/skin/TitleBarButton.h"
 #include "browser/CategoryListModel.h"
 #include "browser/Listing.h"
 #include "browser/LoadNotice.h"
@@ -25,20 +30,15 @@
 
 #include <QAction>
 #include <QDesktopServices>
-#include <QGuiApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QScreen>
+#include <QPainter>
 #include <QTableView>
-#include <QToolButton>
 #include <QUrl>
-#include <QWindow>
 
 #include <algorithm>
 #include <array>
@@ -50,15 +50,47 @@ constexpr int kRowHeight = 16;
 
 using app::TableFont;
 
-QWidget* Panel(QWidget* parent, const QRect& geometry) {
+// A light panel of the main window, its corners rounded by pictures (which start no drag).
+QWidget* Panel(QWidget* parent, const char* name, const QRect& geometry) {
     auto* panel = new QWidget(parent);
+    panel->setObjectName(QString::fromLatin1(name));
     panel->setGeometry(geometry);
     panel->setAutoFillBackground(true);
     QPalette palette = panel->palette();
     palette.setColor(QPalette::Window, QColor(219, 219, 229));
     panel->setPalette(palette);
+    const int w = geometry.width();
+    const int h = geometry.height();
+    const struct {
+        const char* picture;
+        QRect at;
+    } corners[] = {{"panel_corner_top_left", {0, 0, 3, 3}},
+                   {"panel_corner_top_right", {w - 3, 0, 3, 3}},
+                   {"panel_corner_bottom_left", {0, h - 4, 5, 4}},
+                   {"panel_corner_bottom_right", {w - 5, h - 4, 5, 4}}};
+    for (const auto& corner : corners)
+        new app::FrameImage(QString::fromLatin1(corner.picture), corner.at, panel);
     return panel;
 }
+
+// The status line: its picture, then the text, in one paint.
+class StatusLine final : public QLabel {
+public:
+    explicit StatusLine(QWidget* parent)
+        : QLabel(parent), background_(skin::Picture::Load(QStringLiteral("status_line"))) {}
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        {
+            QPainter painter(this);
+            painter.drawImage(rect(), background_.At(skin::PaintScale(this)));
+        }
+        QLabel::paintEvent(event);
+    }
+
+private:
+    skin::Picture background_;
+};
 
 void SetupGrid(QTableView* view) {
     view->setFont(TableFont(false));
@@ -68,6 +100,8 @@ void SetupGrid(QTableView* view) {
     view->setSelectionMode(QAbstractItemView::ExtendedSelection);
     view->setEditTriggers(QAbstractItemView::NoEditTriggers);
     view->setWordWrap(false);
+    // Tab leaves the grid for the next control; the arrows move in it.
+    view->setTabKeyNavigation(false);
     view->verticalHeader()->hide();
     view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     view->verticalHeader()->setDefaultSectionSize(kRowHeight);
@@ -113,6 +147,7 @@ TMainEnvironment TMainEnvironment::System() {
 TFormMain::TFormMain(TMainEnvironment environment, QWidget* parent)
     : QWidget(parent), environment_(std::move(environment)) {
     BuildControls();
+    app::SetRoundedOutline(this);
     copySide_ = std::make_unique<TCopySide>(*this, environment_.copy);
     app::Guard("FormCreate:", [&] {
         ProgramFolder.clear();
@@ -196,33 +231,10 @@ void TFormMain::BuildControls() {
     palette.setColor(QPalette::Window, QColor(41, 43, 55));
     setPalette(palette);
 
-    Notifier = new QLabel(this);
-    Notifier->setObjectName(QStringLiteral("Notifier"));
-    Notifier->setGeometry(217, 4, 256, 20);
-    Notifier->setAlignment(Qt::AlignCenter);
-    Notifier->setStyleSheet(
-        QStringLiteral("QLabel { color: rgb(245, 255, 91); font-weight: bold; }"));
-
-    ProgressBarItunes = new QProgressBar(this);
-    ProgressBarItunes->setObjectName(QStringLiteral("ProgressBarItunes"));
-    ProgressBarItunes->setGeometry(224, 38, 257, 11);
-    ProgressBarItunes->setRange(0, 100);
-    ProgressBarItunes->setValue(0);
-    ProgressBarItunes->setTextVisible(false);
-
-    auto titleButton = [&](const char* name, const char* glyph, const char* hint, int left) {
-        return app::MakeTitleButton(this, QString::fromLatin1(name), QString::fromLatin1(glyph),
-                                    QString::fromLatin1(hint), left, 10);
-    };
-    connect(titleButton("XP_ButtonSmall1", "_", "Minimize", 616), &QToolButton::clicked, this,
-            &app::MinimizeApplication);
-    connect(titleButton("XP_ButtonSmall3", "x", "Close", 640), &QToolButton::clicked, this,
-            &TFormMain::XP_ButtonSmall3Click);
-    connect(titleButton("XP_ButtonSmall2", "w", "", 664), &QToolButton::clicked, this,
-            &app::OpenMakerSite);
+    BuildFrame();
 
     // The track table panel.
-    QWidget* songPanel = Panel(this, QRect(8, 56, 489, 399));
+    QWidget* songPanel = Panel(this, "SongPanel", QRect(8, 56, 489, 399));
     auto* songGrid = new GridView(songPanel);
     AdvStringGridSong = songGrid;
     AdvStringGridSong->setObjectName(QStringLiteral("AdvStringGridSong"));
@@ -230,6 +242,8 @@ void TFormMain::BuildControls() {
     SongModel = new TrackTableModel(iPod, AdvStringGridSong);
     AdvStringGridSong->setModel(SongModel);
     SetupGrid(AdvStringGridSong);
+    AdvStringGridSong->setItemDelegateForColumn(0, new PlaySymbolDelegate(AdvStringGridSong));
+    AdvStringGridSong->setAccessibleName(QStringLiteral("Tracks"));
     AdvStringGridSong->horizontalHeader()->setFont(TableFont(true));
     AdvStringGridSong->horizontalHeader()->setFixedHeight(kRowHeight + 2);
     AdvStringGridSong->horizontalHeader()->setHighlightSections(false);
@@ -240,7 +254,7 @@ void TFormMain::BuildControls() {
     connect(songGrid, &GridView::MouseUp, this, [this](bool endsDoubleClick) {
         if (!iPodFound || Copying)
             return;
-        ProgressBarItunes->setValue(0);
+        ProgressBarItunes->setPosition(0);
         // The first release has written the count; what a double-click did stays readable.
         if (!endsDoubleClick)
             ShowSelectionCount();
@@ -285,33 +299,40 @@ void TFormMain::BuildControls() {
     connect(songAction("ClearSelectSong", "Clear Select"), &QAction::triggered, this,
             &TFormMain::ClearSelectSongs);
 
-    // The search and device panel.
-    QWidget* searchPanel = Panel(this, QRect(504, 56, 193, 105));
-    SearchCaption = new QLabel(QStringLiteral("Search"), searchPanel);
-    SearchCaption->setGeometry(9, 24, 40, 14);
+    // The search and device panel: caption pictures, the search box in its frame picture, the
+    // selector.
+    QWidget* searchPanel = Panel(this, "SearchPanel", QRect(504, 56, 193, 105));
+    SearchCaption =
+        new app::FrameImage(QStringLiteral("search_caption"), {13, 27, 32, 10}, searchPanel);
+    auto* searchFrame =
+        new app::FrameImage(QStringLiteral("search_frame"), {49, 25, 126, 21}, searchPanel);
     Edit1 = new QLineEdit(searchPanel);
     Edit1->setObjectName(QStringLiteral("Edit1"));
     Edit1->setGeometry(50, 26, 124, 19);
     Edit1->setFrame(false);
+    Edit1->setFont(skin::ControlFont());
+    Edit1->setAccessibleName(QStringLiteral("Search"));
     Edit1->installEventFilter(this);
-    SelectorCaption = new QLabel(QStringLiteral("iPod"), searchPanel);
-    SelectorCaption->setGeometry(19, 62, 28, 14);
+    SelectorCaption =
+        new app::FrameImage(QStringLiteral("device_caption"), {19, 66, 19, 10}, searchPanel);
     iPodSelectorCom = new PlayerSelector(searchPanel);
     iPodSelectorCom->setObjectName(QStringLiteral("iPodSelectorCom"));
     iPodSelectorCom->setGeometry(49, 59, 127, 21);
-    iPodSelectorCom->setStyleSheet(QStringLiteral("QComboBox { color: rgb(65, 67, 64); }"));
+    iPodSelectorCom->setAccessibleName(QStringLiteral("iPod"));
     connect(iPodSelectorCom, &PlayerSelector::CloseUp, this, &TFormMain::iPodSelectorComCloseUp);
+    const std::initializer_list<QWidget*> areas{songPanel, searchPanel, SearchCaption, searchFrame,
+                                                SelectorCaption};
+    for (QWidget* area : areas)
+        Dragger->AddArea(area);
 
     // The list panel with its tab buttons; the lists lie on top of each other.
-    QWidget* listPanel = Panel(this, QRect(504, 176, 193, 225));
+    QWidget* listPanel = Panel(this, "ListPanel", QRect(504, 176, 193, 225));
+    Dragger->AddArea(listPanel);
     auto tab = [&](const char* name, const char* caption, int left, int width, int index) {
-        auto* button = new QPushButton(QString::fromLatin1(caption), listPanel);
+        auto* button = new TabButton(QString::fromLatin1(caption), listPanel);
         button->setObjectName(QString::fromLatin1(name));
         button->setGeometry(left, 14, width, 18);
-        QFont font = button->font();
-        font.setBold(true);
-        button->setFont(font);
-        connect(button, &QPushButton::clicked, this, [this, index] { ActivateTab(index); });
+        connect(button, &QAbstractButton::clicked, this, [this, index] { ActivateTab(index); });
         return button;
     };
     ArtistTabButton = tab("ArtistTabButton", "Artist", 7, 59, 0);
@@ -321,10 +342,14 @@ void TFormMain::BuildControls() {
     AlbumList = MakeCategoryList(AlbumModel, AlbumPopupMenu, QStringLiteral("AlbumList"));
     FileTypeList =
         MakeCategoryList(FileTypeModel, FileTypePopupMenu, QStringLiteral("FileTypeList"));
+    ArtistList->setAccessibleName(QStringLiteral("Artist"));
+    AlbumList->setAccessibleName(QStringLiteral("Album"));
+    FileTypeList->setAccessibleName(QStringLiteral("File Type"));
 
-    // The button bar. Copy and Option open the copy job and the options window.
+    // The button bar between its end caps. Copy and Option open the copy job and the options
+    // window.
     auto barButton = [&](const char* name, const char* caption, int left) {
-        auto* button = new QPushButton(QString::fromLatin1(caption), this);
+        auto* button = new SkinButton(QString::fromLatin1(caption), this);
         button->setObjectName(QString::fromLatin1(name));
         button->setGeometry(left, 413, 56, 29);
         return button;
@@ -332,8 +357,8 @@ void TFormMain::BuildControls() {
     XP_Button5 = barButton("XP_Button5", "WebSite", 517);
     XP_Button3 = barButton("XP_Button3", "Option", 573);
     ButtonCopy = barButton("ButtonCopy", "Copy", 629);
-    connect(XP_Button5, &QPushButton::clicked, this, &app::OpenMakerSite);
-    connect(ButtonCopy, &QPushButton::clicked, this, &TFormMain::ButtonCopyClick);
+    connect(XP_Button5, &QAbstractButton::clicked, this, &app::OpenMakerSite);
+    connect(ButtonCopy, &QAbstractButton::clicked, this, &TFormMain::ButtonCopyClick);
     FormOption = new TFormOption(AdvStringGridSong, app::MakerSiteUrl(), this);
     connect(FormOption, &TFormOption::SettingsSaved, this, [this](bool play, bool overwrite) {
         SetDBClickPlaySong(play);
@@ -346,6 +371,66 @@ void TFormMain::BuildControls() {
             CopyThread()->SetOverWriteExistFile(overwrite);
     });
     ActivateTab(0);
+    SetTabOrder();
+}
+
+void TFormMain::BuildFrame() {
+    Dragger = new app::WindowDragger(this);
+    Dragger->AddArea(this);
+    // The pictures of the frame, at their places; later ones lie over earlier ones.
+    const app::FramePiece frame[] = {
+        {"TitleStrip", "title_strip", {0, 1, 705, 37}, true},
+        {"StatusArea", "status_area", {200, 1, 289, 37}, true},
+        {"TitleDecorationLeft", "title_decoration_left", {168, 1, 32, 32}, true},
+        {"TitleDecorationRight", "title_decoration_right", {488, 1, 32, 32}, true},
+        {"StatusCapLeft", "status_cap_left", {204, 2, 13, 24}, true},
+        {"StatusCapRight", "status_cap_right", {473, 2, 13, 24}, true},
+        {"TitleCornerLeft", "title_corner_left", {0, 0, 9, 31}, true},
+        {"TitleCornerRight", "title_corner_right", {696, 0, 9, 31}, true},
+        {"SideBorderLeft", "side_border", {0, 37, 1, 421}, true},
+        {"SideBorderRight", "side_border", {704, 37, 1, 421}, true},
+        {"BottomCapLeft", "bottom_cap_left", {0, 457, 13, 18}, true},
+        {"BottomStrip", "bottom_strip", {13, 457, 679, 18}, true},
+        {"BottomCapRight", "bottom_cap_right", {692, 457, 13, 18}, true},
+        {"BarCapLeft", "bar_cap_left", {504, 413, 13, 29}, false},
+        {"BarCapRight", "bar_cap_right", {685, 413, 13, 29}, false},
+    };
+    app::AddFrame(this, Dragger, frame);
+
+    Notifier = new StatusLine(this);
+    Notifier->setObjectName(QStringLiteral("Notifier"));
+    Notifier->setGeometry(217, 4, 256, 20);
+    Notifier->setAlignment(Qt::AlignCenter);
+    Notifier->setFont(skin::ButtonFont());
+    Notifier->setIndent(3);
+    QPalette yellow = Notifier->palette();
+    yellow.setColor(QPalette::WindowText, QColor(245, 255, 91));
+    Notifier->setPalette(yellow);
+    Dragger->AddArea(Notifier);
+
+    ProgressBarItunes = new SkinProgressBar(this);
+    ProgressBarItunes->setObjectName(QStringLiteral("ProgressBarItunes"));
+    ProgressBarItunes->setGeometry(224, 38, 257, 11);
+    ProgressBarItunes->setMaximum(100);
+    ProgressBarItunes->setPosition(0);
+    Dragger->AddArea(ProgressBarItunes);
+
+    const app::TitleButtons title = app::AddTitleButtons(this, 616, 10);
+    XP_ButtonSmall1 = title.minimize;
+    XP_ButtonSmall3 = title.close;
+    XP_ButtonSmall2 = title.web;
+    connect(XP_ButtonSmall3, &QAbstractButton::clicked, this, &TFormMain::XP_ButtonSmall3Click);
+}
+
+void TFormMain::SetTabOrder() {
+    // The way a reader goes: the tracks, then finding them (search, player, lists), then the
+    // commands, the title bar last. The hidden lists are skipped on their own.
+    QWidget* chain[] = {
+        AdvStringGridSong, Edit1,      iPodSelectorCom, ArtistTabButton, AlbumTabButton,
+        FileTypeTabButton, ArtistList, AlbumList,       FileTypeList,    XP_Button5,
+        XP_Button3,        ButtonCopy, XP_ButtonSmall1, XP_ButtonSmall3, XP_ButtonSmall2};
+    for (std::size_t i = 1; i < std::size(chain); ++i)
+        setTabOrder(chain[i - 1], chain[i]);
 }
 
 // ---- Settings -------------------------------------------------------------------------------
@@ -430,10 +515,9 @@ void TFormMain::showEvent(QShowEvent* event) {
 
 void TFormMain::FormShow() {
     app::Guard("FormShow:", [&]() -> platform::Status {
-        if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-            const QRect area = screen->geometry();
-            move((area.width() - width()) / 2, (area.height() - height()) / 2);
-        }
+        app::CentreOnScreen(this);
+        // The keys start on the tracks, the first control in reading order.
+        AdvStringGridSong->setFocus();
         ArtistList->setVisible(true);
         AlbumList->setVisible(false);
         FileTypeList->setVisible(false);
@@ -472,11 +556,12 @@ void TFormMain::FormClose() {
     WriteRegistry();
 }
 
-void TFormMain::mousePressEvent(QMouseEvent* event) {
-    // The window has no system frame: its free areas move it.
-    if (event->button() == Qt::LeftButton && windowHandle() != nullptr)
-        windowHandle()->startSystemMove();
-    QWidget::mousePressEvent(event);
+void TFormMain::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    // The hidden lists are left alone; they paint when shown.
+    for (QTableView* grid : {AdvStringGridSong, ArtistList, AlbumList, FileTypeList})
+        if (grid != nullptr && grid->isVisible())
+            app::RepaintWhole(grid);
 }
 
 // ---- Track table ----------------------------------------------------------------------------
@@ -749,16 +834,11 @@ void TFormMain::ListRightClick(QTableView* list, int row) {
 }
 
 void TFormMain::ActivateTab(int tab) {
-    QPushButton* buttons[] = {ArtistTabButton, AlbumTabButton, FileTypeTabButton};
+    TabButton* buttons[] = {ArtistTabButton, AlbumTabButton, FileTypeTabButton};
     QTableView* lists[] = {ArtistList, AlbumList, FileTypeList};
     for (int i = 0; i < 3; ++i) {
-        QPushButton* button = buttons[i];
-        const bool active = i == tab;
-        const QRect at = button->geometry();
-        button->setGeometry(at.left(), active ? 12 : 14, at.width(), active ? 20 : 18);
-        button->setStyleSheet(active ? QStringLiteral("QPushButton { color: black; }")
-                                     : QStringLiteral("QPushButton { color: palette(shadow); }"));
-        lists[i]->setVisible(active);
+        buttons[i]->setActive(i == tab);
+        lists[i]->setVisible(i == tab);
     }
 }
 

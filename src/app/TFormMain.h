@@ -20,12 +20,19 @@ class PlayerSelector;
 class QLabel;
 class QLineEdit;
 class QMenu;
-class QProgressBar;
-class QPushButton;
 class QTableView;
+class SkinButton;
+class SkinProgressBar;
+class TabButton;
 class TCopyThread;
 class TFormOption;
+class TitleBarButton;
 class TrackTableModel;
+
+namespace app {
+class FrameImage;
+class WindowDragger;
+} // namespace app
 
 // What the main window takes from its surroundings; tests replace these.
 struct TMainEnvironment {
@@ -131,22 +138,27 @@ public:
     CategoryListModel* ArtistModel = nullptr;
     CategoryListModel* AlbumModel = nullptr;
     CategoryListModel* FileTypeModel = nullptr;
-    QPushButton* ArtistTabButton = nullptr;
-    QPushButton* AlbumTabButton = nullptr;
-    QPushButton* FileTypeTabButton = nullptr;
+    TabButton* ArtistTabButton = nullptr;
+    TabButton* AlbumTabButton = nullptr;
+    TabButton* FileTypeTabButton = nullptr;
     QLabel* Notifier = nullptr;
-    QProgressBar* ProgressBarItunes = nullptr;
+    SkinProgressBar* ProgressBarItunes = nullptr;
     PlayerSelector* iPodSelectorCom = nullptr;
     QLineEdit* Edit1 = nullptr;
-    QLabel* SearchCaption = nullptr;
-    QLabel* SelectorCaption = nullptr;
-    QPushButton* ButtonCopy = nullptr;
-    QPushButton* XP_Button3 = nullptr; // "Option"
-    QPushButton* XP_Button5 = nullptr; // "WebSite"
+    app::FrameImage* SearchCaption = nullptr;   // the caption picture of the search box
+    app::FrameImage* SelectorCaption = nullptr; // and of the device selector
+    SkinButton* ButtonCopy = nullptr;
+    SkinButton* XP_Button3 = nullptr;          // "Option"
+    SkinButton* XP_Button5 = nullptr;          // "WebSite"
+    TitleBarButton* XP_ButtonSmall1 = nullptr; // minimise
+    TitleBarButton* XP_ButtonSmall3 = nullptr; // close
+    TitleBarButton* XP_ButtonSmall2 = nullptr; // web site
     QMenu* SongsPopupMenu = nullptr;
     QMenu* ArtistPopupMenu = nullptr;
     QMenu* AlbumPopupMenu = nullptr;
     QMenu* FileTypePopupMenu = nullptr;
+    // Moves the window by the free areas of its frame.
+    app::WindowDragger* Dragger = nullptr;
 
     // The menu entries enabled for the current state (what a right-click would show).
     void UpdateMenuEnabling();
@@ -169,10 +181,13 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
+    // After a move the grids paint afresh at their new place.
+    void moveEvent(QMoveEvent* event) override;
 
 private:
     void BuildControls();
+    void BuildFrame();
+    void SetTabOrder();
     void FormShow();
     void FormClose();
     QTableView* MakeCategoryList(CategoryListModel*& model, QMenu*& menu, const QString& name);

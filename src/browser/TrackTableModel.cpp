@@ -1,13 +1,12 @@
 #include "browser/TrackTableModel.h"
 
+#include "app/skin/SkinPicture.h"
 #include "browser/SizeValue.h"
 #include "device/TiPod.h"
 #include "platform/Text.h"
 
 #include <QColor>
 #include <QFont>
-#include <QPainter>
-#include <QPainterPath>
 
 #include <algorithm>
 #include <numeric>
@@ -50,21 +49,8 @@ TrackTableModel::TrackTableModel(const TiPod& library, QObject* parent)
 }
 
 QPixmap TrackTableModel::PlaySymbol() {
-    // A round grey button with a white play triangle, 16 x 16 with a transparent background.
-    QPixmap pixmap(16, 16);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QColor(110, 110, 110));
-    painter.setBrush(QColor(150, 150, 150));
-    painter.drawEllipse(QRectF(1.5, 1.5, 13, 13));
-    QPainterPath triangle;
-    triangle.moveTo(6, 4.5);
-    triangle.lineTo(11.5, 8);
-    triangle.lineTo(6, 11.5);
-    triangle.closeSubpath();
-    painter.fillPath(triangle, Qt::white);
-    return pixmap;
+    // The skin's round grey button with a white play triangle, 16 x 16.
+    return QPixmap::fromImage(skin::Picture::Load(QStringLiteral("play")).At(1));
 }
 
 void TrackTableModel::ShowBlankRow() {

@@ -3,6 +3,8 @@
 #include "app/Guard.h"
 #include "app/PlayerSelector.h"
 #include "app/TFormMain.h"
+#include "app/skin/SkinButton.h"
+#include "app/skin/SkinProgressBar.h"
 #include "copy/CopyThread.h"
 #include "copy/TFormReport.h"
 #include "copy/TargetNames.h"
@@ -13,12 +15,9 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
-#include <QProgressBar>
-#include <QPushButton>
 #include <QStandardPaths>
 #include <QTimer>
 
-#include <algorithm>
 #include <condition_variable>
 #include <mutex>
 
@@ -141,7 +140,7 @@ bool TCopySide::Ask(const std::string& question) {
 }
 
 void TCopySide::CopyoutSongClick() {
-    form_.ProgressBarItunes->setValue(0);
+    form_.ProgressBarItunes->setPosition(0);
     app::Guard("CopyoutClick:", [&]() -> platform::Status {
         // One job at a time: a stopped job's worker still holds the lists until its report.
         if (form_.iPod.iPodPath.empty() || form_.Copying || jobOpen_)
@@ -198,7 +197,7 @@ void TCopySide::StopCopyOutClick() {
         worker_->SetStopCopy(true);
         form_.ShowStatus(std::to_string(form_.iPod.GetSongCount()) + " Files found in your iPod.");
         form_.Copying = false;
-        form_.ProgressBarItunes->setValue(0);
+        form_.ProgressBarItunes->setPosition(0);
         form_.ButtonCopy->setText(QString::fromLatin1(kCopyCaption));
     }
     if (worker_)
@@ -223,8 +222,8 @@ bool TCopySide::QueryClose() {
 void TCopySide::CMProgressPosition(int position) {
     if (quitting_ || !form_.Copying)
         return;
-    QProgressBar* bar = form_.ProgressBarItunes;
-    bar->setValue(std::clamp(position, bar->minimum(), bar->maximum()));
+    // A position past the maximum shows a full bar.
+    form_.ProgressBarItunes->setPosition(position);
 }
 
 void TCopySide::CMProgressMax(int maximum) {
@@ -268,7 +267,7 @@ void TCopySide::ReportClosed() {
     if (quitting_ || !jobOpen_)
         return;
     app::Guard("CMProgressFinish:", [&] {
-        form_.ProgressBarItunes->setValue(0);
+        form_.ProgressBarItunes->setPosition(0);
         form_.Copying = false;
         form_.ButtonCopy->setText(QString::fromLatin1(kCopyCaption));
         job_ = copy::CopyJob();

@@ -2,19 +2,16 @@
 
 #include "app/Guard.h"
 #include "app/WindowChrome.h"
+#include "app/skin/SkinButton.h"
+#include "app/skin/SkinFonts.h"
+#include "app/skin/TitleBarButton.h"
 #include "copy/ReportText.h"
 
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
-#include <QMouseEvent>
-#include <QPainter>
-#include <QPainterPath>
-#include <QPushButton>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
-#include <QToolButton>
-#include <QWindow>
 
 namespace {
 
@@ -55,25 +52,42 @@ TFormReport::TFormReport(QWidget* mainWindow, FolderOpener openFolder)
     palette.setColor(QPalette::Window, QColor(219, 219, 229));
     setPalette(palette);
 
-    auto* caption = new QLabel(QStringLiteral("Copy Report"), this);
-    caption->setGeometry(14, 6, 200, 18);
-    QFont bold = caption->font();
-    bold.setBold(true);
-    caption->setFont(bold);
+    Dragger = new app::WindowDragger(this);
+    Dragger->AddArea(this);
+    // The light dialog's frame. The left border and the top line start no drag.
+    const app::FramePiece frame[] = {
+        {"TitleStrip", "dialog_title_strip", {0, 1, 431, 30}, true},
+        {"TopLine", "side_border", {9, 0, 413, 1}, false},
+        {"TitleCornerLeft", "dialog_title_corner_left", {0, 0, 9, 30}, true},
+        {"TitleCornerRight", "dialog_title_corner_right", {422, 0, 9, 30}, true},
+        {"SideBorderLeft", "dialog_side_border", {0, 30, 1, 235}, false},
+        {"SideBorderRight", "dialog_side_border", {430, 30, 1, 235}, true},
+        {"BottomCapLeft", "dialog_bottom_cap_left", {0, 265, 13, 12}, true},
+        {"BottomStrip", "dialog_bottom_strip", {13, 265, 405, 12}, true},
+        {"BottomCapRight", "dialog_bottom_cap_right", {418, 265, 13, 12}, true},
+    };
+    app::AddFrame(this, Dragger, frame);
 
-    XP_ButtonSmall1 = app::MakeTitleButton(this, QStringLiteral("XP_ButtonSmall1"),
-                                           QStringLiteral("_"), QStringLiteral("Minimize"), 345, 6);
-    XP_ButtonSmall3 = app::MakeTitleButton(this, QStringLiteral("XP_ButtonSmall3"),
-                                           QStringLiteral("x"), QStringLiteral("Close"), 369, 6);
-    XP_ButtonSmall2 = app::MakeTitleButton(this, QStringLiteral("XP_ButtonSmall2"),
-                                           QStringLiteral("w"), QString(), 393, 6);
-    connect(XP_ButtonSmall1, &QToolButton::clicked, this, &app::MinimizeApplication);
-    connect(XP_ButtonSmall3, &QToolButton::clicked, this, &TFormReport::CloseButtonClick);
-    connect(XP_ButtonSmall2, &QToolButton::clicked, this, &app::OpenMakerSite);
+    auto* caption = new QLabel(QStringLiteral("Copy Report"), this);
+    caption->setObjectName(QStringLiteral("Caption"));
+    caption->setGeometry(14, 7, 200, 18);
+    caption->setFont(skin::ButtonFont());
+    QPalette yellow = caption->palette();
+    yellow.setColor(QPalette::WindowText, QColor(245, 255, 91));
+    caption->setPalette(yellow);
+    Dragger->AddArea(caption);
+
+    const app::TitleButtons title = app::AddTitleButtons(this, 345, 6);
+    XP_ButtonSmall1 = title.minimize;
+    XP_ButtonSmall3 = title.close;
+    XP_ButtonSmall2 = title.web;
+    connect(XP_ButtonSmall3, &QAbstractButton::clicked, this, &TFormReport::CloseButtonClick);
 
     Reporter = new QTableWidget(this);
     Reporter->setObjectName(QStringLiteral("Reporter"));
-    Reporter->setGeometry(8, 32, 415, 200);
+    Reporter->setGeometry(8, 38, 415, 188);
+    Reporter->setAccessibleName(QStringLiteral("Copy report"));
+    Reporter->setTabKeyNavigation(false);
     Reporter->setColumnCount(2);
     Reporter->setFont(app::TableFont(false));
     Reporter->horizontalHeader()->setFont(app::TableFont(true));
@@ -110,14 +124,19 @@ TFormReport::TFormReport(QWidget* mainWindow, FolderOpener openFolder)
         ReporterPopupMenu->popup(Reporter->viewport()->mapToGlobal(at));
     });
 
-    OpenDir = new QPushButton(QStringLiteral("Open Directory"), this);
+    OpenDir = new SkinButton(QStringLiteral("Open Directory"), this);
     OpenDir->setObjectName(QStringLiteral("OpenDir"));
-    OpenDir->setGeometry(263, 240, 96, 29);
-    connect(OpenDir, &QPushButton::clicked, this, &TFormReport::OpenDirClick);
-    CloseButton = new QPushButton(QStringLiteral("Close"), this);
+    OpenDir->setGeometry(263, 232, 96, 29);
+    connect(OpenDir, &QAbstractButton::clicked, this, &TFormReport::OpenDirClick);
+    CloseButton = new SkinButton(QStringLiteral("Close"), this);
     CloseButton->setObjectName(QStringLiteral("CloseButton"));
-    CloseButton->setGeometry(367, 240, 56, 29);
-    connect(CloseButton, &QPushButton::clicked, this, &TFormReport::CloseButtonClick);
+    CloseButton->setGeometry(367, 232, 56, 29);
+    connect(CloseButton, &QAbstractButton::clicked, this, &TFormReport::CloseButtonClick);
+    setTabOrder(Reporter, OpenDir);
+    setTabOrder(OpenDir, CloseButton);
+    setTabOrder(CloseButton, XP_ButtonSmall1);
+    setTabOrder(XP_ButtonSmall1, XP_ButtonSmall3);
+    setTabOrder(XP_ButtonSmall3, XP_ButtonSmall2);
 }
 
 QColor TFormReport::FailureColor() {
@@ -148,10 +167,8 @@ void TFormReport::FormShow() {
     const std::size_t entries = titles_ != nullptr ? titles_->size() : 0;
     Reporter->clearContents();
     Reporter->setRowCount(static_cast<int>(entries));
-    if (const QWidget* main = parentWidget()) {
-        const QRect at = main->geometry();
-        move(at.left() + (at.width() - width()) / 2, at.top() + (at.height() - height()) / 2);
-    }
+    if (const QWidget* main = parentWidget())
+        app::CentreOver(this, main);
     Reporter->setHorizontalHeaderLabels({QStringLiteral("Title"), QStringLiteral("Copy path")});
     Reporter->setColumnWidth(0, kTitleColumnWidth);
     for (std::size_t k = 0; k < entries; ++k) {
@@ -164,6 +181,8 @@ void TFormReport::FormShow() {
         Reporter->setItem(row, 1, Cell(copy::ReportPathText(outcome), failed));
     }
     Reporter->scrollToTop();
+    // Enter or Space closes the report, as a click on Close does.
+    CloseButton->setFocus();
     app::SetRoundedOutline(this);
 }
 
@@ -183,18 +202,8 @@ void TFormReport::CloseButtonClick() {
     close();
 }
 
-void TFormReport::paintEvent(QPaintEvent* event) {
-    QDialog::paintEvent(event);
-    // An outline keeps the window apart from the main window's panels of the same colour.
-    QPainter painter(this);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(QPen(QColor(120, 120, 140), 1.5));
-    painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 12, 12);
-}
-
-void TFormReport::mousePressEvent(QMouseEvent* event) {
-    // The window has no system frame: its background moves it.
-    if (event->button() == Qt::LeftButton && windowHandle() != nullptr)
-        windowHandle()->startSystemMove();
-    QDialog::mousePressEvent(event);
+void TFormReport::moveEvent(QMoveEvent* event) {
+    QDialog::moveEvent(event);
+    if (Reporter->isVisible())
+        app::RepaintWhole(Reporter);
 }

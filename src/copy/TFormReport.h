@@ -9,9 +9,13 @@
 #include <vector>
 
 class QMenu;
-class QPushButton;
 class QTableWidget;
-class QToolButton;
+class SkinButton;
+class TitleBarButton;
+
+namespace app {
+class WindowDragger;
+}
 
 // The report of a copy job: per entry its title and the path of its copy or why there is none.
 // It refers to the job's lists, which its owner keeps alive while it is shown; every showing
@@ -35,19 +39,21 @@ public:
     // Controls, named as in the window's design.
     QTableWidget* Reporter = nullptr;
     QMenu* ReporterPopupMenu = nullptr;
-    QPushButton* OpenDir = nullptr;
-    QPushButton* CloseButton = nullptr;
-    QToolButton* XP_ButtonSmall1 = nullptr; // minimise
-    QToolButton* XP_ButtonSmall3 = nullptr; // close
-    QToolButton* XP_ButtonSmall2 = nullptr; // web site
+    SkinButton* OpenDir = nullptr;
+    SkinButton* CloseButton = nullptr;
+    TitleBarButton* XP_ButtonSmall1 = nullptr; // minimise
+    TitleBarButton* XP_ButtonSmall3 = nullptr; // close
+    TitleBarButton* XP_ButtonSmall2 = nullptr; // web site
+    // Moves the window by its background and frame.
+    app::WindowDragger* Dragger = nullptr;
 
     // The colour of a row whose entry was not copied.
     static QColor FailureColor();
 
 protected:
     void showEvent(QShowEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
+    // After a move the grid paints afresh at its new place.
+    void moveEvent(QMoveEvent* event) override;
 
 private:
     void FormShow();

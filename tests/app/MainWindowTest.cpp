@@ -5,6 +5,8 @@
 
 #include "app/PlayerSelector.h"
 #include "app/TFormMain.h"
+#include "app/skin/TabButton.h"
+#include "app/skin/TitleBarButton.h"
 #include "browser/CategoryListModel.h"
 #include "browser/Listing.h"
 #include "browser/TrackTableModel.h"
@@ -21,9 +23,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPushButton>
+#include <QSignalSpy>
 #include <QTableView>
-#include <QToolButton>
 #define QTEST_QPA_MOUSE_HANDLING
 #include <QTest>
 
@@ -87,11 +88,16 @@ std::set<int> Marked(const QTableView* view) {
     return rows;
 }
 
-// Opens the selector's list with the mouse, moves onto an entry and clicks it. The move starts
-// at the entry's left end: a list that opens under the mouse ignores a release near the click
-// that opened it.
-void ChooseWithMouse(PlayerSelector* selector, int entry) {
-    QTest::mouseClick(selector, Qt::LeftButton);
+// Opens the selector's list with the mouse, on the box or on its drop button, moves onto an
+// entry and clicks it. The move starts at the entry's left end: a list that opens under the mouse
+// ignores a release near the click that opened it.
+enum class Opener { Box, DropButton };
+void ChooseWithMouse(PlayerSelector* selector, int entry, Opener opener = Opener::Box) {
+    QSignalSpy closeUps(selector, &PlayerSelector::CloseUp);
+    if (opener == Opener::DropButton)
+        QTest::mouseClick(selector->dropButton(), Qt::LeftButton);
+    else
+        QTest::mouseClick(selector, Qt::LeftButton, {}, QPoint(20, selector->height() / 2));
     QAbstractItemView* list = selector->view();
     QVERIFY(list->isVisible());
     const QRect rect = list->visualRect(list->model()->index(entry, 0));
@@ -99,11 +105,14 @@ void ChooseWithMouse(PlayerSelector* selector, int entry) {
     QTest::mouseMove(list->viewport(), rect.center());
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
     QVERIFY(!list->isVisible());
+    // The close-up follows once the list has gone, and only once.
+    QTRY_COMPARE(closeUps.size(), 1);
 }
 
 // Opens the selector's list with F4, moves in it with the arrow keys and takes the entry with
 // Enter (or leaves with Escape).
 void ChooseWithKeys(PlayerSelector* selector, int moves, int closingKey = Qt::Key_Return) {
+    QSignalSpy closeUps(selector, &PlayerSelector::CloseUp);
     selector->setFocus();
     QTest::keyClick(selector, Qt::Key_F4);
     QAbstractItemView* list = selector->view();
@@ -112,6 +121,7 @@ void ChooseWithKeys(PlayerSelector* selector, int moves, int closingKey = Qt::Ke
         QTest::keyClick(list, moves > 0 ? Qt::Key_Down : Qt::Key_Up);
     QTest::keyClick(list, static_cast<Qt::Key>(closingKey));
     QVERIFY(!list->isVisible());
+    QTRY_COMPARE(closeUps.size(), 1);
 }
 
 } // namespace
@@ -518,7 +528,8 @@ private slots:
         ClickRow(form->ArtistList, RowOf(form->ArtistList, "AC/DC"));
         QCOMPARE(form->SongModel->rowCount(), 3); // B's AC/DC, not A's four
 
-        ChooseWithMouse(form->iPodSelectorCom, 0);
+        // The drop button opens the same list.
+        ChooseWithMouse(form->iPodSelectorCom, 0, Opener::DropButton);
         QCOMPARE(form->iPod.iPodPath, a);
         QCOMPARE(form->SongModel->rowCount(), 40);
         ClickRow(form->ArtistList, RowOf(form->ArtistList, "AC/DC"));
@@ -571,13 +582,12 @@ private slots:
         };
 
         // Minimised with the title bar's button and restored, with the list closed and open.
-        QTest::mouseClick(form->findChild<QToolButton*>(QStringLiteral("XP_ButtonSmall1")),
-                          Qt::LeftButton);
+        QTest::mouseClick(form->XP_ButtonSmall1, Qt::LeftButton);
         QVERIFY(form->isMinimized());
         form->showNormal();
         QCoreApplication::processEvents();
         unchanged();
-        QTest::mouseClick(form->iPodSelectorCom, Qt::LeftButton);
+        QTest::mouseClick(form->iPodSelectorCom->dropButton(), Qt::LeftButton);
         QVERIFY(form->iPodSelectorCom->view()->isVisible());
         form->showMinimized();
         QVERIFY(!form->iPodSelectorCom->view()->isVisible());
@@ -656,8 +666,6 @@ private slots:
         QVERIFY(tip.rfind("Damaged database: 2 of 4 tracks read from " + d.string(), 0) == 0);
         QVERIFY(tip.size() > 60);
         QVERIFY(LogText().find("LoadCurrentiPod:" + tip) != std::string::npos);
-        // The status line keeps the start of a text too wide for it.
-        QVERIFY(form->Notifier->alignment() & Qt::AlignLeft);
 
         ChooseWithMouse(form->iPodSelectorCom, 0);
         QCOMPARE(form->SongModel->rowCount(), 40);
@@ -703,6 +711,10 @@ private slots:
         QCOMPARE(Tip(form->Notifier), first + "\n--player " + empty.string() +
                                           ": it holds no iPod_Control/iTunes folder");
         QVERIFY(Text(form->Notifier).rfind("--player ", 0) == 0);
+        // The status line keeps the start of a text too wide for it.
+        QVERIFY(form->Notifier->fontMetrics().horizontalAdvance(form->Notifier->text()) >
+                form->Notifier->width());
+        QVERIFY(form->Notifier->alignment() & Qt::AlignLeft);
     }
 
     void aPlayerThatGoesAwayLeavesTheSelector() {

@@ -4,6 +4,9 @@
 // the test.
 
 #include "app/TFormMain.h"
+#include "app/skin/SkinButton.h"
+#include "app/skin/SkinProgressBar.h"
+#include "app/skin/TitleBarButton.h"
 #include "browser/TrackTableModel.h"
 #include "copy/CopyThread.h"
 #include "copy/TFormReport.h"
@@ -17,10 +20,7 @@
 #include <QCloseEvent>
 #include <QHeaderView>
 #include <QLabel>
-#include <QProgressBar>
-#include <QPushButton>
 #include <QTableWidget>
-#include <QToolButton>
 #include <QWindow>
 
 #include <filesystem>
@@ -38,7 +38,7 @@ std::string Text(const QLabel* label) {
     return label->text().toStdString();
 }
 
-std::string Caption(const QPushButton* button) {
+std::string Caption(const SkinButton* button) {
     return button->text().toStdString();
 }
 
@@ -183,7 +183,7 @@ private:
     }
 
     void ExpectIdle(TFormMain& form) {
-        QCOMPARE(form.ProgressBarItunes->value(), 0);
+        QCOMPARE(form.ProgressBarItunes->position(), 0);
         QVERIFY(!form.Copying);
         QCOMPARE(Caption(form.ButtonCopy), std::string("Copy"));
         QVERIFY(form.SourceFiles().empty() && form.TargetFiles().empty() &&
@@ -214,21 +214,21 @@ private slots:
 
     void copyWithoutAPlayerOrASelectionAsksNothing() {
         auto form = Start(); // no player yet
-        form->ProgressBarItunes->setValue(40);
+        form->ProgressBarItunes->setPosition(40);
         QTest::mouseClick(form->ButtonCopy, Qt::LeftButton);
-        QCOMPARE(form->ProgressBarItunes->value(), 0);
+        QCOMPARE(form->ProgressBarItunes->position(), 0);
         QVERIFY(dialogs_.empty());
 
         removable_ = {ThreeTracks()};
         form = Start();
-        form->ProgressBarItunes->setValue(40);
+        form->ProgressBarItunes->setPosition(40);
         QTest::mouseClick(form->ButtonCopy, Qt::LeftButton);
-        QCOMPARE(form->ProgressBarItunes->value(), 0);
+        QCOMPARE(form->ProgressBarItunes->position(), 0);
         // The popup's entry, opened on the header, which marks nothing.
-        form->ProgressBarItunes->setValue(40);
+        form->ProgressBarItunes->setPosition(40);
         QVERIFY(testsupport::ClickEntry(testsupport::RightClick(form->AdvStringGridSong, -1),
                                         "CopyoutSong"));
-        QCOMPARE(form->ProgressBarItunes->value(), 0);
+        QCOMPARE(form->ProgressBarItunes->position(), 0);
         QVERIFY(dialogs_.empty());
         QVERIFY(form->CopyThread() == nullptr);
         QVERIFY(!form->Copying);
@@ -281,7 +281,7 @@ private slots:
         QCOMPARE(Caption(form->ButtonCopy), std::string("Stop"));
         QVERIFY(form->Copying);
         QCOMPARE(form->ProgressBarItunes->maximum(), 450);
-        QCOMPARE(form->ProgressBarItunes->value(), 450);
+        QCOMPARE(form->ProgressBarItunes->position(), 450);
         QVERIFY(!form->CopyThread()->Ended());
         QCOMPARE(form->TitleList(), (Strings{"Big One", "Two", "Three"}));
         QCOMPARE(ReportColumn(report, 1),
@@ -302,10 +302,10 @@ private slots:
         removable_ = {ThreeTracks()};
         auto form = Start();
         StartHeldJob(*form);
-        QVERIFY(Until([&] { return form->ProgressBarItunes->value() > 0; }));
+        QVERIFY(Until([&] { return form->ProgressBarItunes->position() > 0; }));
         QCOMPARE(Text(form->Notifier), std::string("(1/3) Copying Big One.mp3"));
         QCOMPARE(form->ProgressBarItunes->maximum(), 450);
-        QVERIFY(form->ProgressBarItunes->value() < 450);
+        QVERIFY(form->ProgressBarItunes->position() < 450);
         QCOMPARE(Caption(form->ButtonCopy), std::string("Stop"));
         QVERIFY(form->Copying);
         QCOMPARE(form->SourceFiles().size(), std::size_t(3));
@@ -327,7 +327,7 @@ private slots:
         removable_ = {ThreeTracks()};
         auto form = Start();
         StartHeldJob(*form);
-        const int bar = form->ProgressBarItunes->value();
+        const int bar = form->ProgressBarItunes->position();
         QVERIFY(bar > 0);
         bool pausedDuringQuestion = false;
         answer_ = [&] {
@@ -341,7 +341,7 @@ private slots:
         // The copy goes on where it paused, in the same file, with nothing reset.
         QVERIFY(Until([&] { return files_.Held(); }));
         QCOMPARE(Text(form->Notifier), std::string("(1/3) Copying Big One.mp3"));
-        QVERIFY(form->ProgressBarItunes->value() > bar);
+        QVERIFY(form->ProgressBarItunes->position() > bar);
         QCOMPARE(Caption(form->ButtonCopy), std::string("Stop"));
         QVERIFY(form->Copying);
 
@@ -365,7 +365,7 @@ private slots:
         QCOMPARE(questions_, Strings{"Stop copy file?"});
         QCOMPARE(Text(form->Notifier), std::string("3 Files found in your iPod."));
         QVERIFY(!form->Copying);
-        QCOMPARE(form->ProgressBarItunes->value(), 0);
+        QCOMPARE(form->ProgressBarItunes->position(), 0);
         QCOMPARE(Caption(form->ButtonCopy), std::string("Copy"));
 
         // The stopped worker still holds the job: no second job before its report.
@@ -450,8 +450,7 @@ private slots:
             QCloseEvent close;
             QApplication::sendEvent(form->windowHandle(), &close);
         } else {
-            QTest::mouseClick(form->findChild<QToolButton*>(QStringLiteral("XP_ButtonSmall3")),
-                              Qt::LeftButton);
+            QTest::mouseClick(form->XP_ButtonSmall3, Qt::LeftButton);
         }
         QCOMPARE(questions_, Strings{"Ignore copying file and quit?"});
         QVERIFY(pausedDuringQuestion);

@@ -1,22 +1,27 @@
-// copy_screenshots PLAYER TARGET OUTPUT_FOLDER
+// window_screenshots PLAYER TARGET OUTPUT_FOLDER
 //
-// Takes screenshots of the copy in the window, from the X server's screen (run it under Xvfb,
-// see scripts/screenshot.sh): a job of every track held part-way (copy-progress.png) and then
-// stopped (copy-stopped.png), and a job of one artist's tracks with failures, with overwriting
-// off (copy-report.png) and on (copy-report-overwrite.png). The gestures are a user's; the folder
-// dialog answers a folder below TARGET and the Stop question is answered Yes. First the real
-// folder dialog is shown (copy-dialog.png) and accepted as it opens: it gives the proposed name
-// in the folder it shows.
+// Takes screenshots of the windows from the X server's screen (run it under Xvfb, at any
+// QT_SCALE_FACTOR, see scripts/screenshot.sh), each of the main window's place with what stands
+// over it, outside the rounded outline transparent: the main window on the player
+// (main-window.png), the options window over it (options-window.png), a job of every track held
+// part-way (copy-progress.png) and then stopped (copy-stopped.png), and a job of one artist's
+// tracks with failures, with overwriting off (copy-report.png) and on
+// (copy-report-overwrite.png). The gestures are a user's; the folder dialog answers a folder
+// below TARGET and the Stop question is answered Yes. Before the jobs the real folder dialog is
+// shown (copy-dialog.png) and accepted as it opens: it gives the proposed name in the folder it
+// shows.
 
 #include "app/TFormMain.h"
+#include "app/skin/SkinButton.h"
 #include "copy/TFormReport.h"
+#include "settings/TFormOption.h"
 #include "support/Gestures.h"
 #include "support/HeldCopyFiles.h"
 #include "support/Until.h"
 
 #include <QApplication>
 #include <QLineEdit>
-#include <QPushButton>
+#include <QPainter>
 #include <QScreen>
 #include <QTableView>
 #include <QTimer>
@@ -32,16 +37,26 @@ namespace fs = std::filesystem;
 namespace {
 
 int Fail(const std::string& message) {
-    std::fprintf(stderr, "copy_screenshots: %s\n", message.c_str());
+    std::fprintf(stderr, "window_screenshots: %s\n", message.c_str());
     return 1;
 }
 
+// What the screen shows at the window's place; outside its outline (where the screen behind the
+// window shows) transparent.
 bool Shoot(const QWidget& window, const fs::path& file) {
-    QCoreApplication::processEvents();
+    QTest::qWait(200); // the last paints reach the X server
     const QRect at = window.geometry();
-    const QPixmap shot =
-        QGuiApplication::primaryScreen()->grabWindow(0, at.x(), at.y(), at.width(), at.height());
-    if (!shot.save(QString::fromStdString(file.string())))
+    const QPixmap shot = window.screen()->grabWindow(0, at.x(), at.y(), at.width(), at.height());
+    QImage cut(shot.size(), QImage::Format_ARGB32_Premultiplied);
+    cut.setDevicePixelRatio(shot.devicePixelRatio());
+    cut.fill(Qt::transparent);
+    {
+        QPainter painter(&cut);
+        if (!window.mask().isEmpty())
+            painter.setClipRegion(window.mask());
+        painter.drawPixmap(0, 0, shot);
+    }
+    if (!cut.save(QString::fromStdString(file.string())))
         return false;
     std::printf("Screenshot: %s\n", file.string().c_str());
     return true;
@@ -52,7 +67,7 @@ bool Shoot(const QWidget& window, const fs::path& file) {
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     if (argc != 4)
-        return Fail("usage: copy_screenshots PLAYER TARGET OUTPUT_FOLDER");
+        return Fail("usage: window_screenshots PLAYER TARGET OUTPUT_FOLDER");
     const std::string player = argv[1];
     const fs::path target = argv[2];
     const fs::path output = argv[3];
@@ -72,6 +87,15 @@ int main(int argc, char** argv) {
     if (!testsupport::Until([&] { return form.iPodFound && form.isVisible(); }))
         return Fail("no player at " + player);
     TFormReport* report = form.CopySide().FormReport();
+    if (!Shoot(form, output / "main-window.png"))
+        return Fail("cannot write the screenshots");
+
+    // The options window, opened by its button, shot while it is up and left with Cancel.
+    QTimer::singleShot(800, [&] {
+        Shoot(form, output / "options-window.png");
+        QTest::mouseClick(form.FormOption->XP_Button1, Qt::LeftButton);
+    });
+    QTest::mouseClick(form.XP_Button3, Qt::LeftButton);
 
     const TCopyEnvironment system = TCopyEnvironment::System();
     QTimer::singleShot(500, [&] {
@@ -98,8 +122,7 @@ int main(int argc, char** argv) {
     QTest::mouseClick(form.ButtonCopy, Qt::LeftButton);
     if (!testsupport::Until([&] { return files.Held(); }))
         return Fail("the copy was not held");
-    if (!Shoot(form, output / "copy-progress.png"))
-        return Fail("cannot write the screenshots");
+    Shoot(form, output / "copy-progress.png");
     QTest::mouseClick(form.ButtonCopy, Qt::LeftButton); // "Stop", answered Yes
     files.Release();
     if (!testsupport::Until([&] { return report->isVisible(); }))
