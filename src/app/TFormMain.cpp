@@ -515,7 +515,9 @@ void TFormMain::showEvent(QShowEvent* event) {
 
 void TFormMain::FormShow() {
     app::Guard("FormShow:", [&]() -> platform::Status {
-        app::CentreOnScreen(this);
+        // On a screen narrower than the window, the title-bar buttons (the last ends at 682)
+        // stay reachable, so the window can always be closed.
+        app::CentreOnScreen(this, 682 + 6);
         // The keys start on the tracks, the first control in reading order.
         AdvStringGridSong->setFocus();
         ArtistList->setVisible(true);

@@ -61,11 +61,12 @@ void SetRoundedOutline(QWidget* window) {
     window->setMask(QRegion(outline.toFillPolygon().toPolygon()));
 }
 
-void CentreOnScreen(QWidget* window) {
+void CentreOnScreen(QWidget* window, int reachRight) {
     const QRect area = FreeArea(window);
     if (area.isEmpty())
         return;
-    const WindowBox placed = CentredOver(Box(area), window->width(), window->height(), Box(area));
+    const WindowBox placed =
+        CentredOver(Box(area), window->width(), window->height(), Box(area), reachRight);
     window->move(placed.left, placed.top);
 }
 

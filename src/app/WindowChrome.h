@@ -31,8 +31,9 @@ void OpenMakerSite();
 void SetRoundedOutline(QWidget* window);
 
 // Centres the window on the free area of its screen (the area less task bars and panels);
-// a window larger than the area starts at its top left corner, title strip and buttons on it.
-void CentreOnScreen(QWidget* window);
+// a window larger than the area starts at its top edge, and at its left edge unless that would
+// put the title-bar buttons (ending at reachRight from the window's left) off the screen.
+void CentreOnScreen(QWidget* window, int reachRight = 0);
 // Centres the window over `owner`, then moves it as little as needed onto the free area of the
 // owner's screen.
 void CentreOver(QWidget* window, const QWidget* owner);

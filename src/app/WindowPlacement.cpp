@@ -14,11 +14,13 @@ int Fit(int wanted, int size, int areaStart, int areaSize) {
 
 } // namespace
 
-WindowBox CentredOver(const WindowBox& owner, int width, int height, const WindowBox& available) {
-    const int left = owner.left + (owner.width - width) / 2;
+WindowBox CentredOver(const WindowBox& owner, int width, int height, const WindowBox& available,
+                      int reachRight) {
+    int left = Fit(owner.left + (owner.width - width) / 2, width, available.left, available.width);
+    if (width > available.width)
+        left = std::min(left, available.left + available.width - std::min(reachRight, width));
     const int top = owner.top + (owner.height - height) / 2;
-    return {Fit(left, width, available.left, available.width),
-            Fit(top, height, available.top, available.height), width, height};
+    return {left, Fit(top, height, available.top, available.height), width, height};
 }
 
 } // namespace app

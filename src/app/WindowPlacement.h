@@ -14,8 +14,11 @@ struct WindowBox {
 
 // A window of width x height centred over `owner` (each half of the difference cut towards
 // zero), then moved as little as needed to lie within `available`, the free area of the screen
-// it opens on. A window larger than the area keeps its top left corner inside it, so that its
-// title strip and buttons stay reachable.
-WindowBox CentredOver(const WindowBox& owner, int width, int height, const WindowBox& available);
+// it opens on. A window taller than the area keeps its top inside it, so its title strip stays
+// reachable. A window wider than the area keeps its left edge inside it, unless `reachRight`
+// (the right edge of its title-bar buttons, from its left) would then lie past the area: it is
+// moved left just far enough that the buttons stay on screen.
+WindowBox CentredOver(const WindowBox& owner, int width, int height, const WindowBox& available,
+                      int reachRight = 0);
 
 } // namespace app

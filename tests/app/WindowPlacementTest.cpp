@@ -23,4 +23,15 @@ TEST(CentredOver, TheOwnerThenOnTheAvailableArea) {
             << c.owner.left << "," << c.owner.top;
 }
 
+TEST(CentredOver, KeepsTheTitleBarButtonsOnANarrowScreen) {
+    const WindowBox area{0, 24, 1280, 776};
+    const WindowBox screen{0, 0, 1280, 800};
+    // Buttons ending at 1376 of 1412: moved left by 96 so they end at the area's edge.
+    EXPECT_EQ(app::CentredOver(screen, 1412, 952, area, 1376), (WindowBox{-96, 24, 1412, 952}));
+    // Buttons that fit from the left edge: the left edge stays.
+    EXPECT_EQ(app::CentredOver(screen, 1412, 952, area, 1200), (WindowBox{0, 24, 1412, 952}));
+    // A window that fits is only centred.
+    EXPECT_EQ(app::CentredOver(screen, 706, 476, area, 688), (WindowBox{287, 162, 706, 476}));
+}
+
 } // namespace
