@@ -1,6 +1,7 @@
 #include "platform/CopyFiles.h"
 
 #include "platform/Drives.h"
+#include "platform/win32/Handle.h"
 #include "platform/win32/Wide.h"
 
 #include <windows.h>
@@ -10,6 +11,7 @@
 namespace platform {
 namespace {
 
+using win32::Handle;
 using win32::ToWidePath;
 
 Status Failure(DWORD error) {
@@ -25,52 +27,12 @@ Status LastFailure() {
 // Reads and writes count in 32 bits.
 constexpr std::size_t kMostPerCall = 1u << 30;
 
-class Handle {
-public:
-    explicit Handle(HANDLE handle) : handle_(handle) {}
-    ~Handle() {
-        if (handle_ != INVALID_HANDLE_VALUE)
-            CloseHandle(handle_);
-    }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-
-    HANDLE get() const { return handle_; }
-    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-    HANDLE Release() {
-        const HANDLE handle = handle_;
-        handle_ = INVALID_HANDLE_VALUE;
-        return handle;
-    }
-    Status Close() {
-        const HANDLE handle = Release();
-        if (handle != INVALID_HANDLE_VALUE && !CloseHandle(handle))
-            return LastFailure();
-        return Status::Ok();
-    }
-
-private:
-    HANDLE handle_;
-};
-
-// A player pulled out must fail the call, not ask the user to put the disk back.
-class NoCriticalErrorDialogs {
-public:
-    NoCriticalErrorDialogs() { SetThreadErrorMode(SEM_FAILCRITICALERRORS, &previous_); }
-    ~NoCriticalErrorDialogs() { SetThreadErrorMode(previous_, nullptr); }
-    NoCriticalErrorDialogs(const NoCriticalErrorDialogs&) = delete;
-    NoCriticalErrorDialogs& operator=(const NoCriticalErrorDialogs&) = delete;
-
-private:
-    DWORD previous_ = 0;
-};
-
 class Source final : public CopySource {
 public:
     Source(HANDLE handle, std::uint64_t size) : handle_(handle), size_(size) {}
 
     Result<std::size_t> Read(std::uint8_t* into, std::size_t bytes) override {
-        NoCriticalErrorDialogs quiet;
+        QuietDriveErrors quiet; // a player pulled out fails the call, asking nothing
         DWORD got = 0;
         if (!ReadFile(handle_.get(), into, static_cast<DWORD>(std::min(bytes, kMostPerCall)), &got,
                       nullptr))
@@ -78,7 +40,7 @@ public:
         return static_cast<std::size_t>(got);
     }
     std::uint64_t Size() const override { return size_; }
-    Status Close() override { return handle_.Close(); }
+    Status Close() override { return handle_.Close() ? Status::Ok() : LastFailure(); }
 
 private:
     Handle handle_;
@@ -107,7 +69,7 @@ public:
             return LastFailure();
         return Status::Ok();
     }
-    Status Close() override { return handle_.Close(); }
+    Status Close() override { return handle_.Close() ? Status::Ok() : LastFailure(); }
 
 private:
     Handle handle_;
@@ -120,7 +82,7 @@ bool NameTaken(DWORD error) {
 class SystemFiles final : public CopyFiles {
 public:
     Result<std::unique_ptr<CopySource>> OpenSource(const std::string& path) override {
-        NoCriticalErrorDialogs quiet;
+        QuietDriveErrors quiet; // a player pulled out fails the call, asking nothing
         // Readers may share; a writer may not change the file under the copy.
         Handle file(CreateFileW(ToWidePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN,
@@ -179,7 +141,7 @@ public:
     }
 
     std::optional<std::uint64_t> FileSize(const std::string& path) override {
-        NoCriticalErrorDialogs quiet;
+        QuietDriveErrors quiet; // a player pulled out fails the call, asking nothing
         WIN32_FILE_ATTRIBUTE_DATA data{};
         if (!GetFileAttributesExW(ToWidePath(path).c_str(), GetFileExInfoStandard, &data) ||
             (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)

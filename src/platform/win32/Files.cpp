@@ -1,5 +1,6 @@
 #include "platform/Files.h"
 
+#include "platform/win32/Handle.h"
 #include "platform/win32/Wide.h"
 
 #include <windows.h>
@@ -10,31 +11,10 @@
 namespace platform {
 namespace {
 
+using win32::Handle;
 using win32::LastErrorMessage;
 using win32::ToUtf8;
 using win32::ToWidePath;
-
-class Handle {
-public:
-    explicit Handle(HANDLE handle) : handle_(handle) {}
-    ~Handle() {
-        if (handle_ != INVALID_HANDLE_VALUE)
-            CloseHandle(handle_);
-    }
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    HANDLE get() const { return handle_; }
-    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-    // Closes now, so the file can be renamed; false when the close itself failed.
-    bool Close() {
-        const HANDLE handle = handle_;
-        handle_ = INVALID_HANDLE_VALUE;
-        return CloseHandle(handle) != FALSE;
-    }
-
-private:
-    HANDLE handle_;
-};
 
 class Search {
 public:
