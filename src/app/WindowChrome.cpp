@@ -41,10 +41,14 @@ QFont TableFont(bool bold) {
     return font;
 }
 
+// A window that stands over another (a dialog over the main window) goes down with the one it
+// stands over.
 void MinimizeApplication() {
-    for (QWidget* window : QApplication::topLevelWidgets())
-        if (window->isVisible())
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        const QWindow* handle = window->windowHandle();
+        if (window->isVisible() && (handle == nullptr || handle->transientParent() == nullptr))
             window->showMinimized();
+    }
 }
 
 QUrl MakerSiteUrl() {

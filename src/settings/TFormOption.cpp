@@ -1,6 +1,7 @@
 #include "settings/TFormOption.h"
 
 #include "app/Guard.h"
+#include "app/WindowChrome.h"
 #include "app/WindowPlacement.h"
 #include "app/skin/FlatCheckBox.h"
 #include "app/skin/FlatCheckListBox.h"
@@ -36,16 +37,6 @@ FlatCheckBox* CheckBox(const QString& caption, QWidget* parent, const QRect& geo
     auto* box = new FlatCheckBox(caption, parent);
     box->setGeometry(geometry);
     return box;
-}
-
-// Every window of the program goes down together. A window that stands over another (a dialog
-// over the main window) goes with the one it stands over.
-void MinimizeApplication() {
-    for (QWidget* window : QApplication::topLevelWidgets()) {
-        const QWindow* handle = window->windowHandle();
-        if (window->isVisible() && (handle == nullptr || handle->transientParent() == nullptr))
-            window->showMinimized();
-    }
 }
 
 } // namespace
@@ -112,7 +103,7 @@ void TFormOption::BuildControls() {
     OptionMinimizeButton = titleButton(TitleBarButton::Kind::Minimize, 317);
     OptionCloseButton = titleButton(TitleBarButton::Kind::Close, 341);
     OptionWebButton = titleButton(TitleBarButton::Kind::Web, 365);
-    connect(OptionMinimizeButton, &QAbstractButton::clicked, this, &MinimizeApplication);
+    connect(OptionMinimizeButton, &QAbstractButton::clicked, this, &app::MinimizeApplication);
     connect(OptionCloseButton, &QAbstractButton::clicked, this, &QDialog::reject);
     connect(OptionWebButton, &QAbstractButton::clicked, this,
             [this] { QDesktopServices::openUrl(webSite_); });
