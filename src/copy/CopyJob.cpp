@@ -20,6 +20,7 @@ std::string SourcePath(device::PlayerFiles& files, std::string_view location) {
 void AddTracksToJob(const TiPod& library, const std::vector<std::int32_t>& tracks,
                     const std::string& targetFolder, CopyJob& job) {
     device::PlayerFiles files(library.iPodPath);
+    job.PlayerRoot = library.iPodPath;
     for (std::int32_t track : tracks) {
         const std::string title(library.Field(track, SongField::Title));
         const std::string_view location = library.Field(track, SongField::Location);

@@ -13,6 +13,7 @@ struct CopyJob {
     std::vector<std::string> TitleList;   // the title as the table shows it
     std::vector<std::string> SourceFiles; // the track's file on the player
     std::vector<std::string> TargetFiles; // the planned copy; the worker writes the outcome here
+    std::string PlayerRoot;               // the root of the player the sources are on
 };
 
 // Appends one entry per track (library indices, each row's own track, in the order given):

@@ -176,6 +176,7 @@ void TCopySide::CopyoutSongClick() {
         quitting_ = false;
         worker_->SetSourceFiles(job_.SourceFiles);
         worker_->SetTargetFiles(job_.TargetFiles);
+        worker_->SetPlayerRoot(job_.PlayerRoot);
         worker_->SetOverWriteExistFile(form_.OverWriteExistFile);
         if (auto started = worker_->Start(); !started) {
             BackToIdle();

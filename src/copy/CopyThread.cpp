@@ -1,32 +1,17 @@
 #include "copy/CopyThread.h"
 
 #include "app/LogClass.h"
+#include "copy/NamePlan.h"
 #include "copy/TargetNames.h"
+#include "platform/Files.h"
 
 #include <algorithm>
 #include <chrono>
 #include <exception>
-#include <random>
 
 using namespace copy;
 
 namespace {
-
-// The '+' cannot survive the file-name rule, so no planned or numbered name ever equals a
-// temporary one; the token keeps two programs (or two jobs) apart.
-std::string TemporaryName() {
-    static const std::string token = [] {
-        std::random_device seed;
-        const std::uint64_t value = (static_cast<std::uint64_t>(seed()) << 32) ^ seed();
-        char text[17];
-        for (int i = 15; i >= 0; --i)
-            text[15 - i] = "0123456789abcdef"[(value >> (i * 4)) & 0xF];
-        text[16] = '\0';
-        return std::string(text);
-    }();
-    static std::atomic<unsigned> counter{0};
-    return "~kestrune+" + token + "+" + std::to_string(counter++) + ".part";
-}
 
 constexpr int kMostTemporaryNames = 16;
 constexpr int kMostRenames = 100;
@@ -44,24 +29,67 @@ void Log(const std::string& message) {
     app::TLogClass::WriteLog("Execute:" + message);
 }
 
+// The folder holding path; a root is its own.
+std::string ParentFolder(const std::string& path) {
+    return TargetFolderFromDialogPath(path);
+}
+
 } // namespace
 
-platform::Status copy::CheckTargetFolder(platform::CopyFiles& files, const std::string& folder) {
-    const std::string probe = JoinTargetPath(folder, TemporaryName());
-    auto created = files.CreateTarget(probe);
-    if (!created)
-        return created.status();
-    (void)(*created)->Close();
-    return files.Remove(probe);
+platform::Status copy::CheckTargetFolder(platform::CopyFiles& files, const std::string& folder,
+                                         const std::string& playerRoot) {
+    if (folder.empty())
+        return platform::Status::Error("no target folder was given");
+    const auto resolved = platform::ResolvePath(folder);
+    if (!resolved)
+        return platform::Status::Error("the target folder " + folder + " does not exist");
+    if (!resolved->isDirectory)
+        return platform::Status::Error("the target " + folder + " is not a folder");
+    // By identity, not by spelling: a folder reached by a link or written in another letter
+    // case is on the player all the same.
+    if (const auto player = playerRoot.empty() ? std::nullopt : files.Identity(playerRoot)) {
+        for (std::string at = resolved->path;; at = ParentFolder(at)) {
+            if (files.Identity(at) == player)
+                return platform::Status::Error("the target folder " + folder +
+                                               " is on the player: choose a folder outside it");
+            if (ParentFolder(at) == at || ParentFolder(at).empty())
+                break;
+        }
+    }
+    auto opened = files.OpenFolder(folder);
+    platform::Status written = opened.status();
+    if (opened) {
+        const std::string probe = TemporaryName();
+        auto created = files.CreateTarget(**opened, probe);
+        written = created.status();
+        if (created) {
+            (void)(*created)->Close();
+            written = files.Remove(**opened, probe);
+        }
+    }
+    if (!written)
+        return platform::Status::Error("the target folder " + folder +
+                                       " cannot be written: " + written.message());
+    return platform::Status::Ok();
 }
+
+// A folder of the job's copies, opened when the run starts, and the names chosen in it.
+struct TCopyThread::Place {
+    std::string path;
+    std::unique_ptr<platform::TargetFolder> folder; // none when it could not be opened
+    std::string failure;                            // why not
+    std::optional<TNamePlanner> planner;
+};
 
 struct TCopyThread::Entry {
     std::size_t index = 0;
     std::string source;
-    std::string planned;
-    std::string name;
+    Place* place = nullptr;
+    std::string planned;   // the file name planned in the place's folder
+    std::string name;      // the file name chosen; empty before
     std::string temporary; // empty while no temporary file exists
-    bool overwrite = false;
+    bool replace = false;  // the name may replace a file that was there before the job
+    std::string Path() const { return JoinTargetPath(place->path, name); }
     std::unique_ptr<platform::CopySource> in;
     std::unique_ptr<platform::CopyTarget> out;
     std::uint64_t size = 0;
@@ -86,6 +114,10 @@ void TCopyThread::SetSourceFiles(const std::vector<std::string>& list) {
 
 void TCopyThread::SetTargetFiles(std::vector<std::string>& list) {
     targetFiles_ = &list;
+}
+
+void TCopyThread::SetPlayerRoot(const std::string& root) {
+    playerRoot_ = root;
 }
 
 void TCopyThread::SetStopCopy(bool stop) {
@@ -166,7 +198,7 @@ std::string TCopyThread::CurrentTarget() const {
 
 void TCopyThread::SetCurrentTarget(const Entry& entry) {
     std::lock_guard lock(targetMutex_);
-    currentTarget_ = entry.name;
+    currentTarget_ = entry.Path();
     currentEntry_ = entry.index;
 }
 
@@ -174,15 +206,46 @@ void TCopyThread::SetCurrentTarget(const Entry& entry) {
 void TCopyThread::FollowRename(const Entry& entry) {
     std::lock_guard lock(targetMutex_);
     if (currentEntry_ == entry.index)
-        currentTarget_ = entry.name;
+        currentTarget_ = entry.Path();
 }
 
 std::optional<std::string> TCopyThread::CreateNewOutputPathName(const std::string& path) {
-    auto name = NumberedPathName(
-        path, [this](const std::string& candidate) { return NameTaken(candidate); });
+    Place& place = PlaceOf(TargetFolderFromDialogPath(path));
+    std::optional<std::string> name;
+    if (place.planner)
+        if (auto numbered = place.planner->Numbered(std::string(FileNamePart(path))))
+            name = JoinTargetPath(place.path, *numbered);
     if (!name)
         app::TLogClass::WriteLog("CreateNewOutputPathName:no free numbered name for " + path);
     return name;
+}
+
+// Opened on first use, which for every folder of the job is before the first entry, and cleared
+// of what killed runs left.
+TCopyThread::Place& TCopyThread::PlaceOf(const std::string& folder) {
+    for (auto& place : places_)
+        if (place->path == folder)
+            return *place;
+    auto place = std::make_unique<Place>();
+    place->path = folder;
+    if (auto opened = files_.OpenFolder(folder.empty() ? "." : folder)) {
+        place->folder = std::move(*opened);
+        auto removed = files_.RemoveLeftovers(*place->folder, kTemporaryPrefix, kTemporarySuffix);
+        if (removed && *removed > 0) {
+            leftoversRemoved_ += *removed;
+            Log("removed " + std::to_string(*removed) +
+                " unfinished copies that an interrupted copy left in " + folder);
+        }
+        place->planner.emplace(files_, place->folder.get());
+    } else {
+        place->failure = "the folder " + folder + " cannot be opened: " + opened.message();
+    }
+    places_.push_back(std::move(place));
+    return *places_.back();
+}
+
+bool TCopyThread::PlayerGone() {
+    return player_ && files_.Identity(playerRoot_) != player_;
 }
 
 bool TCopyThread::WaitWhilePaused() {
@@ -257,6 +320,10 @@ void TCopyThread::Execute() {
 
 void TCopyThread::Run() {
     const std::vector<std::string>& sources = *sourceFiles_;
+    if (!playerRoot_.empty())
+        player_ = files_.Identity(playerRoot_);
+    for (const std::string& target : *targetFiles_)
+        PlaceOf(TargetFolderFromDialogPath(target));
     std::vector<std::optional<std::uint64_t>> sizes(sources.size());
     std::uint64_t total = 0;
     for (std::size_t i = 0; i < sources.size(); ++i) {
@@ -297,19 +364,33 @@ void TCopyThread::CopyEntry(std::size_t index, std::optional<std::uint64_t> expe
     Entry entry;
     entry.index = index;
     entry.source = (*sourceFiles_)[index];
-    entry.planned = targets[index];
+    entry.place = &PlaceOf(TargetFolderFromDialogPath(targets[index]));
+    entry.planned = std::string(FileNamePart(targets[index]));
+    entry.name = entry.planned;
     try {
         if (!files_.FileSize(entry.source)) {
+            Forget(expectedSize.value_or(0));
+            // A source the job found that has gone since: gone with the player, or missing.
+            if (!entry.source.empty() && PlayerGone()) {
+                entry.failure = kPlayerGone;
+                EndEntry(entry);
+                return;
+            }
             targets[index] = kSourceNotFound;
             outcomes_[index] = TCopyOutcome::SourceNotFound;
+            return;
+        }
+        if (!entry.place->folder) {
             Forget(expectedSize.value_or(0));
+            entry.failure = entry.place->failure;
+            EndEntry(entry);
             return;
         }
         auto opened = files_.OpenSource(entry.source);
         if (!opened) {
             Forget(expectedSize.value_or(0));
-            entry.failure = "the source cannot be opened: " + opened.message();
-            entry.name = entry.planned;
+            entry.failure = PlayerGone() ? std::string(kPlayerGone)
+                                         : "the source cannot be opened: " + opened.message();
             EndEntry(entry);
             return;
         }
@@ -318,26 +399,23 @@ void TCopyThread::CopyEntry(std::size_t index, std::optional<std::uint64_t> expe
         if (expectedSize && entry.size < *expectedSize)
             Forget(*expectedSize - entry.size);
 
-        entry.overwrite = overwrite_.load();
-        entry.name = entry.planned;
-        if (!entry.overwrite && NameTaken(entry.planned)) {
-            auto numbered = CreateNewOutputPathName(entry.planned);
-            if (!numbered) {
-                entry.failure = "no free numbered name";
-                EndEntry(entry);
-                return;
-            }
-            entry.name = *numbered;
+        const bool overwrite = overwrite_.load();
+        auto chosen = entry.place->planner->Choose(entry.planned, overwrite);
+        if (!chosen) {
+            entry.failure = "no free numbered name";
+            EndEntry(entry);
+            return;
         }
+        entry.name = *chosen;
+        entry.replace = overwrite && entry.name == entry.planned;
+        entry.place->planner->Claim(entry.name);
         SetCurrentTarget(entry);
 
         // A volume whose free space cannot be asked is tried; a failure is reported as any.
-        const std::string folder(FolderPart(entry.name));
-        const auto free = files_.FreeSpace(folder.empty() ? "." : folder);
+        const auto free = files_.FreeSpace(*entry.place->folder);
         const bool refused = free.ok() && entry.size > *free;
 
-        const std::string status =
-            CopyingText(index + 1, sourceFiles_->size(), FileNamePart(entry.name));
+        const std::string status = CopyingText(index + 1, sourceFiles_->size(), entry.name);
         if (!SendText(status) || !SendMax())
             return EndEntry(entry);
         if (refused) {
@@ -353,20 +431,22 @@ void TCopyThread::CopyEntry(std::size_t index, std::optional<std::uint64_t> expe
         }
     } catch (const std::exception& failure) {
         entry.failure = failure.what();
-        if (entry.name.empty())
-            entry.name = entry.planned;
     }
     EndEntry(entry);
 }
 
 bool TCopyThread::CopyBlocks(Entry& entry) {
+    platform::TargetFolder& folder = *entry.place->folder;
     for (int attempt = 0; attempt < kMostTemporaryNames && !entry.out; ++attempt) {
-        const std::string temporary = std::string(FolderPart(entry.name)) + TemporaryName();
-        auto created = files_.CreateTarget(temporary);
+        const std::string temporary = TemporaryName();
+        auto created = files_.CreateTarget(folder, temporary);
         if (created) {
             entry.temporary = temporary;
             entry.out = std::move(*created);
-        } else if (!files_.Exists(temporary)) {
+            continue;
+        }
+        const auto there = files_.Lookup(folder, temporary);
+        if (!there || !*there) {
             entry.failure = "the copy cannot be created: " + created.message();
             return false;
         }
@@ -389,7 +469,8 @@ bool TCopyThread::CopyBlocks(Entry& entry) {
         if (!moving) {
             auto got = entry.in->Read(buffer_.data(), buffer_.size());
             if (!got) {
-                entry.failure = "the source cannot be read: " + got.message();
+                entry.failure = PlayerGone() ? std::string(kPlayerGone)
+                                             : "the source cannot be read: " + got.message();
                 return false;
             }
             if (*got == 0)
@@ -409,8 +490,9 @@ bool TCopyThread::CopyBlocks(Entry& entry) {
         }
     }
     if (entry.done < entry.size) {
-        entry.failure = "the source ended after " + std::to_string(entry.done) + " of " +
-                        std::to_string(entry.size) + " bytes";
+        entry.failure = PlayerGone() ? std::string(kPlayerGone)
+                                     : "the source ended after " + std::to_string(entry.done) +
+                                           " of " + std::to_string(entry.size) + " bytes";
         return false;
     }
     return true;
@@ -425,12 +507,6 @@ bool TCopyThread::AtBlockBoundary(Entry& entry) {
         return false;
     }
     return true;
-}
-
-bool TCopyThread::NameTaken(const std::string& path) {
-    return files_.Exists(path) ||
-           std::any_of(pending_.begin(), pending_.end(),
-                       [&](const Entry& entry) { return entry.name == path; });
 }
 
 // Flushes and names the complete copies, in job order: their bytes went to the disk in the
@@ -449,44 +525,49 @@ void TCopyThread::SettlePending() {
     }
 }
 
+// Named while still open, so no other job can take the file for a leftover in between.
 bool TCopyThread::Name(Entry& entry) {
     if (auto flushed = entry.out->Flush(); !flushed) {
         entry.failure = "the copy cannot be saved to disk: " + flushed.message();
         return false;
     }
-    auto closed = entry.out->Close();
-    entry.out.reset();
-    if (!closed) {
-        entry.failure = "the copy cannot be saved to disk: " + closed.message();
-        return false;
-    }
-
-    if (entry.overwrite) {
-        if (auto renamed = files_.RenameReplacing(entry.temporary, entry.name); !renamed) {
+    platform::TargetFolder& folder = *entry.place->folder;
+    TNamePlanner& planner = *entry.place->planner;
+    // Only a file from before the job is replaced; one of this job's copies never is.
+    if (entry.replace && !planner.Owned(entry.name)) {
+        if (auto renamed = files_.RenameReplacing(folder, entry.temporary, entry.name); !renamed) {
             entry.failure = "the copy cannot be named " + entry.name + ": " + renamed.message();
             return false;
         }
     } else {
         // A file that took the name meanwhile is never replaced: the copy takes the next number.
         for (int attempt = 0;; ++attempt) {
-            auto renamed = files_.RenameNoReplace(entry.temporary, entry.name);
+            auto renamed = files_.RenameNoReplace(folder, entry.temporary, entry.name);
             if (!renamed) {
                 entry.failure = "the copy cannot be named " + entry.name + ": " + renamed.message();
                 return false;
             }
             if (*renamed)
                 break;
-            auto numbered = CreateNewOutputPathName(entry.planned);
+            auto numbered = planner.Numbered(entry.planned);
             if (!numbered || attempt == kMostRenames) {
                 entry.failure = "no free numbered name";
                 return false;
             }
             entry.name = *numbered;
+            planner.Claim(entry.name);
             FollowRename(entry);
         }
     }
     entry.temporary.clear();
-    (*targetFiles_)[entry.index] = entry.name;
+    planner.Own(entry.name);
+    auto closed = entry.out->Close();
+    entry.out.reset();
+    if (!closed) {
+        // Flushed already: a failed close loses nothing, but is said.
+        Log("closing the copy " + entry.Path() + " failed: " + closed.message());
+    }
+    (*targetFiles_)[entry.index] = entry.Path();
     outcomes_[entry.index] = TCopyOutcome::Copied;
     return true;
 }
@@ -501,8 +582,9 @@ void TCopyThread::EndEntry(Entry& entry) {
         (void)entry.in->Close();
     entry.in.reset();
     if (!entry.temporary.empty()) {
-        if (auto removed = files_.Remove(entry.temporary); !removed)
-            Log("the partial copy " + entry.temporary + " cannot be removed: " + removed.message());
+        if (auto removed = files_.Remove(*entry.place->folder, entry.temporary); !removed)
+            Log("the partial copy " + JoinTargetPath(entry.place->path, entry.temporary) +
+                " cannot be removed: " + removed.message());
         entry.temporary.clear();
     }
     std::vector<std::string>& targets = *targetFiles_;
@@ -514,7 +596,7 @@ void TCopyThread::EndEntry(Entry& entry) {
         targets[entry.index] = kCopyTerminated;
         outcomes_[entry.index] = TCopyOutcome::Terminated;
     } else if (!entry.failure.empty()) {
-        Log(entry.source + " to " + entry.name + ": " + entry.failure);
+        Log(entry.source + " to " + entry.Path() + ": " + entry.failure);
         targets[entry.index] = kCopyFailed + entry.failure;
         outcomes_[entry.index] = TCopyOutcome::Failed;
         Forget(entry.size > entry.done ? entry.size - entry.done : 0);

@@ -8,6 +8,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -40,8 +41,14 @@ inline constexpr std::size_t kIoBytes = 1u << 20;
 inline constexpr std::size_t kMostPendingFiles = 16;
 inline constexpr std::uint64_t kMostPendingBytes = std::uint64_t{64} << 20;
 
-// Whether copies can be written into the folder: a file is created there and removed again.
-platform::Status CheckTargetFolder(platform::CopyFiles& files, const std::string& folder);
+// Whether copies can go into the folder, with the reason when not: it must exist and be a
+// folder, lie outside the player whose root is playerRoot (empty: no player), and take a file,
+// which is created there and removed again.
+platform::Status CheckTargetFolder(platform::CopyFiles& files, const std::string& folder,
+                                   const std::string& playerRoot);
+
+// What an entry reads when the player went away during the job.
+inline constexpr char kPlayerGone[] = "the player is no longer there";
 
 } // namespace copy
 
@@ -50,7 +57,11 @@ platform::Status CheckTargetFolder(platform::CopyFiles& files, const std::string
 //
 // Each entry is written under a temporary name in its target folder and takes its final name
 // only when complete and flushed to disk; whatever ends an entry early removes that temporary
-// file and nothing else. A complete copy waits, open under its temporary name, while the next
+// file and nothing else. Each target folder is opened once, when the run starts: names are
+// created and changed in it, so a folder that goes away fails the remaining entries instead of
+// letting copies land elsewhere. Before the first entry the run removes the temporary files
+// that killed runs left in the folder (never one a running job holds). Names are chosen by
+// copy::TNamePlanner: a name a copy of this job holds is never overwritten. A complete copy waits, open under its temporary name, while the next
 // entries are copied, so flushing overlaps copying: the waiting copies are flushed and named
 // together, in job order, once kMostPendingFiles or kMostPendingBytes wait, and at the end of
 // every run, a stopped or abandoned one too, before any CMProgressFinish. An entry reads as
@@ -70,6 +81,9 @@ public:
     // rewritten to the path of its copy or the text saying why there is none.
     void SetSourceFiles(const std::vector<std::string>& list);
     void SetTargetFiles(std::vector<std::string>& list);
+    // The root of the player the sources are on: a source that cannot be read then says
+    // whether the player went away.
+    void SetPlayerRoot(const std::string& root);
 
     // From any thread. A stop is seen after the current block or before the next entry.
     void SetStopCopy(bool stop);
@@ -103,23 +117,28 @@ public:
     std::string CurrentTarget() const;
     // Per entry, once the run has ended or during CMProgressFinish.
     const std::vector<copy::TCopyOutcome>& Outcomes() const { return outcomes_; }
+    // Temporary files of killed runs removed before the first entry, once the run has ended.
+    std::size_t LeftoversRemoved() const { return leftoversRemoved_; }
     // Bytes of the job and bytes copied so far, from any thread.
     std::uint64_t TotalBytes() const { return total_.load(); }
     std::uint64_t CopiedBytes() const { return copied_.load(); }
 
-    // The first free numbered variant of path ("NAME(1).EXT", ...), or nothing (logged). A name
-    // a complete copy of this job is waiting to take is not free.
+    // During the run: the first free numbered variant of path ("NAME(1).EXT", ...), or nothing
+    // (logged). A name another entry of this job has claimed is not free.
     std::optional<std::string> CreateNewOutputPathName(const std::string& path);
 
 private:
     struct Entry;
+    struct Place;
+
+    Place& PlaceOf(const std::string& folder);
+    bool PlayerGone();
 
     void Execute();
     void Run();
     void CopyEntry(std::size_t index, std::optional<std::uint64_t> expectedSize);
     bool CopyBlocks(Entry& entry);
     bool AtBlockBoundary(Entry& entry);
-    bool NameTaken(const std::string& path);
     void SettlePending();
     bool Name(Entry& entry);
     void EndEntry(Entry& entry);
@@ -141,6 +160,10 @@ private:
     const std::vector<std::string>* sourceFiles_ = nullptr;
     std::vector<std::string>* targetFiles_ = nullptr;
     std::vector<copy::TCopyOutcome> outcomes_;
+    std::string playerRoot_;
+    std::optional<platform::FileIdentity> player_;
+    std::vector<std::unique_ptr<Place>> places_;
+    std::size_t leftoversRemoved_ = 0;
 
     std::atomic<bool> stopCopy_{false};
     std::atomic<bool> overwrite_{false};

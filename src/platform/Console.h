@@ -9,9 +9,20 @@ bool PrepareProgressTerminal();
 // Columns of the terminal on standard error; 80 when unknown.
 int TerminalColumns();
 
-// Calls handler when the user presses Ctrl+C (and, on Windows, Ctrl+Break). It runs in a signal
+// Calls handler when the user presses Ctrl+C (and, on Windows, Ctrl+Break), and on Linux when
+// the program is asked to end (SIGTERM) or its terminal goes (SIGHUP). It runs in a signal
 // handler or on a thread of the system's, so it may only store to lock-free atomics. A second
-// press ends the program as usual, and so does every press after OnInterrupt(nullptr).
+// request ends the program as usual, and so does every one after OnInterrupt(nullptr).
 void OnInterrupt(void (*handler)());
+
+// A write to a closed pipe fails with an error the program sees, instead of ending it unasked
+// (SIGPIPE on Linux; nothing to do on Windows).
+void IgnoreBrokenPipe();
+
+// For a window program: from now on a request to end it (SIGTERM, SIGHUP at a desktop logout)
+// only sets what TerminationRequested reads, so the program can end as a close would. Nothing
+// on Windows, where the session's end reaches the windows as a close.
+void CatchTermination();
+bool TerminationRequested();
 
 } // namespace platform

@@ -10,6 +10,14 @@
 
 namespace platform {
 
+// Which file a name leads to: equal for two names of one file (a folder that ignores letter
+// case answers the same for "Drive" and "DRIVE").
+struct FileIdentity {
+    std::uint64_t volume = 0;
+    std::uint64_t file = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
 // A file opened for reading by a copy. Closed by Close or, failing that, by the destructor.
 class CopySource {
 public:
@@ -21,7 +29,8 @@ public:
     virtual Status Close() = 0;
 };
 
-// A file created by a copy. Closed by Close or, failing that, by the destructor.
+// A file created by a copy. While it is open no other job takes it for a leftover (see
+// CopyFiles::RemoveLeftovers), and it may be renamed. Closed by Close or by the destructor.
 class CopyTarget {
 public:
     virtual ~CopyTarget() = default;
@@ -41,29 +50,66 @@ public:
     virtual Status Close() = 0;
 };
 
+// The folder of a job's copies, opened once when the job starts. Every name below is a plain
+// file name in this folder, created, renamed and looked up there: a folder that goes away
+// during the job (its volume unmounted, the folder removed or replaced) is noticed and never
+// lets a copy land anywhere else.
+class TargetFolder {
+public:
+    virtual ~TargetFolder() = default;
+    const std::string& Path() const { return path_; }
+
+protected:
+    explicit TargetFolder(std::string path) : path_(std::move(path)) {}
+
+private:
+    std::string path_;
+};
+
 // The file operations of the copy worker, behind one interface so tests can make any of them
 // fail.
 class CopyFiles {
 public:
     virtual ~CopyFiles() = default;
 
+    // The player's side, by path.
+
     // Only a regular file, opened without blocking (a pipe or device on the player never hangs
     // the copy), sharing denied to writers where the system allows.
     virtual Result<std::unique_ptr<CopySource>> OpenSource(const std::string& path) = 0;
-    // A new file; fails when anything of that name exists.
-    virtual Result<std::unique_ptr<CopyTarget>> CreateTarget(const std::string& path) = 0;
-    // Gives `from` the name `to` unless something of that name exists: then false, nothing
-    // changed.
-    virtual Result<bool> RenameNoReplace(const std::string& from, const std::string& to) = 0;
-    // Gives `from` the name `to`, replacing the file of that name in one step.
-    virtual Status RenameReplacing(const std::string& from, const std::string& to) = 0;
-    virtual Status Remove(const std::string& path) = 0;
-    // Anything at the path: a file, a folder, a link.
-    virtual bool Exists(const std::string& path) = 0;
     // The size of the regular file at the path; nothing when there is none.
     virtual std::optional<std::uint64_t> FileSize(const std::string& path) = 0;
-    // Bytes free for this user on the volume that holds the folder.
-    virtual Result<std::uint64_t> FreeSpace(const std::string& folder) = 0;
+    // What the path leads to now; nothing when it leads nowhere.
+    virtual std::optional<FileIdentity> Identity(const std::string& path) = 0;
+
+    // The target's side, in a folder opened once.
+
+    virtual Result<std::unique_ptr<TargetFolder>> OpenFolder(const std::string& path) = 0;
+    // Ok while the folder's path still leads to the folder opened; else why not.
+    virtual Status FolderPresent(TargetFolder& folder) = 0;
+    // A new file; fails when anything of that name exists (as the folder compares names), or
+    // when the folder is no longer there.
+    virtual Result<std::unique_ptr<CopyTarget>> CreateTarget(TargetFolder& folder,
+                                                             const std::string& name) = 0;
+    // Gives `from` the name `to` unless something of that name exists: then false, nothing
+    // changed.
+    virtual Result<bool> RenameNoReplace(TargetFolder& folder, const std::string& from,
+                                         const std::string& to) = 0;
+    // Gives `from` the name `to`, replacing the file of that name in one step.
+    virtual Status RenameReplacing(TargetFolder& folder, const std::string& from,
+                                   const std::string& to) = 0;
+    virtual Status Remove(TargetFolder& folder, const std::string& name) = 0;
+    // What the folder holds under the name, looked up as the folder's file system matches
+    // names (a link is not followed); nothing when it holds nothing, a failure when it cannot
+    // be told.
+    virtual Result<std::optional<FileIdentity>> Lookup(TargetFolder& folder,
+                                                       const std::string& name) = 0;
+    // Bytes free for this user on the folder's volume; a failure when the volume cannot say.
+    virtual Result<std::uint64_t> FreeSpace(TargetFolder& folder) = 0;
+    // Removes the regular files whose names begin with prefix and end with suffix, unless a
+    // copy still has them open (this program's or another's); how many were removed.
+    virtual Result<std::size_t> RemoveLeftovers(TargetFolder& folder, const std::string& prefix,
+                                                const std::string& suffix) = 0;
 };
 
 // The real file system.

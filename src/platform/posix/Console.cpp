@@ -9,10 +9,25 @@ namespace platform {
 namespace {
 
 std::atomic<void (*)()> interruptHandler{nullptr};
+std::atomic<bool> terminationRequested{false};
 
 extern "C" void OnSigint(int) {
     if (auto handler = interruptHandler.load())
         handler();
+}
+
+extern "C" void OnTermination(int) {
+    terminationRequested.store(true);
+}
+
+constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+// A signal the program was started with ignored (nohup, a background job) stays ignored.
+void Catch(int signal, const struct sigaction& action) {
+    struct sigaction before {};
+    if (::sigaction(signal, nullptr, &before) == 0 && before.sa_handler == SIG_IGN)
+        return;
+    ::sigaction(signal, &action, nullptr);
 }
 
 } // namespace
@@ -33,9 +48,27 @@ void OnInterrupt(void (*handler)()) {
     struct sigaction action {};
     action.sa_handler = handler ? OnSigint : SIG_DFL;
     sigemptyset(&action.sa_mask);
-    // The first press asks the copy to stop; the second is the usual one.
+    // The first request asks the copy to stop; the second is the usual one.
     action.sa_flags = SA_RESETHAND | SA_RESTART;
-    ::sigaction(SIGINT, &action, nullptr);
+    for (int signal : kEndingSignals)
+        Catch(signal, action);
+}
+
+void IgnoreBrokenPipe() {
+    ::signal(SIGPIPE, SIG_IGN);
+}
+
+void CatchTermination() {
+    struct sigaction action {};
+    action.sa_handler = OnTermination;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    Catch(SIGTERM, action);
+    Catch(SIGHUP, action);
+}
+
+bool TerminationRequested() {
+    return terminationRequested.load();
 }
 
 } // namespace platform

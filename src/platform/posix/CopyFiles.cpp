@@ -1,13 +1,17 @@
 #include "platform/CopyFiles.h"
 
-#include "platform/Drives.h"
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
+#include <string_view>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
+#include <vector>
 
 namespace platform {
 namespace {
@@ -131,6 +135,32 @@ bool CannotRenameWithoutReplacing(int error) {
     return error == EINVAL || error == ENOSYS || error == ENOTSUP;
 }
 
+FileIdentity IdentityOf(const struct stat& info) {
+    return {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
+}
+
+// A file of our name that a live copy holds is locked; one just created may not be yet, so a
+// leftover must also be older than this or hold bytes. Where the file system has no locks, only
+// age tells, and a far greater one.
+constexpr int kYoungestLeftoverSeconds = 10;
+constexpr int kYoungestUnlockableLeftoverSeconds = 3600;
+
+class Folder final : public TargetFolder {
+public:
+    Folder(std::string path, int fd, FileIdentity identity)
+        : TargetFolder(std::move(path)), fd_(fd), identity_(identity) {}
+    int fd() const { return fd_.get(); }
+    const FileIdentity& identity() const { return identity_; }
+
+private:
+    Descriptor fd_;
+    FileIdentity identity_;
+};
+
+Folder& Of(TargetFolder& folder) {
+    return static_cast<Folder&>(folder);
+}
+
 class SystemFiles final : public CopyFiles {
 public:
     Result<std::unique_ptr<CopySource>> OpenSource(const std::string& path) override {
@@ -152,55 +182,6 @@ public:
             std::make_unique<Source>(fd.Release(), static_cast<std::uint64_t>(info.st_size)));
     }
 
-    Result<std::unique_ptr<CopyTarget>> CreateTarget(const std::string& path) override {
-        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0)
-            return Failure(errno);
-        return std::unique_ptr<CopyTarget>(std::make_unique<Target>(fd));
-    }
-
-    Result<bool> RenameNoReplace(const std::string& from, const std::string& to) override {
-        if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
-            return true;
-        if (errno == EEXIST)
-            return false;
-        if (!CannotRenameWithoutReplacing(errno))
-            return Failure(errno);
-        // A file system without the flag: a hard link never replaces either.
-        if (::link(from.c_str(), to.c_str()) == 0) {
-            ::unlink(from.c_str());
-            return true;
-        }
-        if (errno == EEXIST)
-            return false;
-        // Nor links (FAT): look, then rename. Only another program racing us can slip between.
-        if (Exists(to))
-            return false;
-        if (::rename(from.c_str(), to.c_str()) != 0)
-            return Failure(errno);
-        return true;
-    }
-
-    Status RenameReplacing(const std::string& from, const std::string& to) override {
-        if (::rename(from.c_str(), to.c_str()) != 0)
-            return Failure(errno);
-        return Status::Ok();
-    }
-
-    Status Remove(const std::string& path) override {
-        if (::unlink(path.c_str()) != 0)
-            return Failure(errno);
-        return Status::Ok();
-    }
-
-    bool Exists(const std::string& path) override {
-        struct stat info {};
-        if (::lstat(path.c_str(), &info) == 0)
-            return true;
-        // Unknown counts as taken: a name we cannot look at is no name to write to.
-        return errno != ENOENT && errno != ENOTDIR;
-    }
-
     std::optional<std::uint64_t> FileSize(const std::string& path) override {
         struct stat info {};
         if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
@@ -208,8 +189,154 @@ public:
         return static_cast<std::uint64_t>(info.st_size);
     }
 
-    Result<std::uint64_t> FreeSpace(const std::string& folder) override {
-        return platform::FreeSpace(folder);
+    std::optional<FileIdentity> Identity(const std::string& path) override {
+        struct stat info {};
+        if (::stat(path.c_str(), &info) != 0)
+            return std::nullopt;
+        return IdentityOf(info);
+    }
+
+    Result<std::unique_ptr<TargetFolder>> OpenFolder(const std::string& path) override {
+        Descriptor fd(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+        if (fd.get() < 0)
+            return Failure(errno);
+        struct stat info {};
+        if (::fstat(fd.get(), &info) != 0)
+            return Failure(errno);
+        return std::unique_ptr<TargetFolder>(
+            std::make_unique<Folder>(path, fd.Release(), IdentityOf(info)));
+    }
+
+    // An unmounted volume shows the empty mount-point folder under the path; a removed folder
+    // has no links left.
+    Status FolderPresent(TargetFolder& folder) override {
+        Folder& opened = Of(folder);
+        struct stat held {};
+        if (::fstat(opened.fd(), &held) != 0 || held.st_nlink == 0)
+            return Status::Error("the folder " + folder.Path() + " is no longer there");
+        struct stat now {};
+        if (::stat(folder.Path().c_str(), &now) != 0 || IdentityOf(now) != opened.identity())
+            return Status::Error("the folder " + folder.Path() +
+                                 " is no longer there (its volume was removed or unmounted)");
+        return Status::Ok();
+    }
+
+    Result<std::unique_ptr<CopyTarget>> CreateTarget(TargetFolder& folder,
+                                                     const std::string& name) override {
+        if (auto present = FolderPresent(folder); !present)
+            return present;
+        Descriptor fd(::openat(Of(folder).fd(), name.c_str(),
+                               O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+        if (fd.get() < 0)
+            return Failure(errno);
+        // Tells a live copy from a leftover; a file system without locks only loses that.
+        (void)::flock(fd.get(), LOCK_EX | LOCK_NB);
+        return std::unique_ptr<CopyTarget>(std::make_unique<Target>(fd.Release()));
+    }
+
+    Result<bool> RenameNoReplace(TargetFolder& folder, const std::string& from,
+                                 const std::string& to) override {
+        if (auto present = FolderPresent(folder); !present)
+            return present;
+        const int dir = Of(folder).fd();
+        if (::renameat2(dir, from.c_str(), dir, to.c_str(), RENAME_NOREPLACE) == 0)
+            return true;
+        if (errno == EEXIST)
+            return false;
+        if (!CannotRenameWithoutReplacing(errno))
+            return Failure(errno);
+        // A file system without the flag: a hard link never replaces either.
+        if (::linkat(dir, from.c_str(), dir, to.c_str(), 0) == 0) {
+            ::unlinkat(dir, from.c_str(), 0);
+            return true;
+        }
+        if (errno == EEXIST)
+            return false;
+        // Nor links (FAT): look, then rename. Only another program racing us can slip between.
+        auto there = Lookup(folder, to);
+        if (!there)
+            return there.status();
+        if (*there)
+            return false;
+        if (::renameat(dir, from.c_str(), dir, to.c_str()) != 0)
+            return Failure(errno);
+        return true;
+    }
+
+    Status RenameReplacing(TargetFolder& folder, const std::string& from,
+                           const std::string& to) override {
+        if (auto present = FolderPresent(folder); !present)
+            return present;
+        const int dir = Of(folder).fd();
+        if (::renameat(dir, from.c_str(), dir, to.c_str()) != 0)
+            return Failure(errno);
+        return Status::Ok();
+    }
+
+    Status Remove(TargetFolder& folder, const std::string& name) override {
+        if (::unlinkat(Of(folder).fd(), name.c_str(), 0) != 0)
+            return Failure(errno);
+        return Status::Ok();
+    }
+
+    Result<std::optional<FileIdentity>> Lookup(TargetFolder& folder,
+                                               const std::string& name) override {
+        struct stat info {};
+        if (::fstatat(Of(folder).fd(), name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0)
+            return std::optional<FileIdentity>(IdentityOf(info));
+        if (errno == ENOENT)
+            return std::optional<FileIdentity>();
+        return Failure(errno);
+    }
+
+    // Zero blocks in all: the volume does not know (some FUSE file systems), which is no
+    // reason to refuse a copy.
+    Result<std::uint64_t> FreeSpace(TargetFolder& folder) override {
+        struct statvfs info {};
+        if (::fstatvfs(Of(folder).fd(), &info) != 0)
+            return Failure(errno);
+        if (info.f_blocks == 0)
+            return Status::Error("the volume does not tell its free space");
+        return static_cast<std::uint64_t>(info.f_bavail) * info.f_frsize;
+    }
+
+    Result<std::size_t> RemoveLeftovers(TargetFolder& folder, const std::string& prefix,
+                                        const std::string& suffix) override {
+        const int listed = ::openat(Of(folder).fd(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (listed < 0)
+            return Failure(errno);
+        DIR* dir = ::fdopendir(listed);
+        if (dir == nullptr) {
+            ::close(listed);
+            return Failure(errno);
+        }
+        std::vector<std::string> names;
+        while (const dirent* entry = ::readdir(dir)) {
+            const std::string_view name = entry->d_name;
+            if (name.size() > prefix.size() + suffix.size() && name.starts_with(prefix) &&
+                name.ends_with(suffix))
+                names.emplace_back(name);
+        }
+        ::closedir(dir);
+        std::size_t removed = 0;
+        const auto now = std::time(nullptr);
+        for (const std::string& name : names) {
+            Descriptor fd(::openat(Of(folder).fd(), name.c_str(),
+                                   O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC));
+            struct stat info {};
+            if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode))
+                continue;
+            const auto age = now - info.st_mtime;
+            if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) {
+                if (errno == EWOULDBLOCK || age < kYoungestUnlockableLeftoverSeconds)
+                    continue; // a live copy's, or it cannot be told
+            } else if (info.st_size == 0 && age < kYoungestLeftoverSeconds) {
+                continue;
+            }
+            if (::unlinkat(Of(folder).fd(), name.c_str(), 0) == 0)
+                ++removed;
+        }
+        return removed;
     }
 };
 

@@ -133,6 +133,9 @@ Result<std::uint64_t> FreeSpace(const std::string& path) {
     struct statvfs info {};
     if (::statvfs(path.c_str(), &info) != 0)
         return Status::Error(std::strerror(errno));
+    // Zero blocks in all: the volume does not know (some FUSE file systems).
+    if (info.f_blocks == 0)
+        return Status::Error("the volume does not tell its free space");
     return static_cast<std::uint64_t>(info.f_bavail) * info.f_frsize;
 }
 

@@ -44,4 +44,12 @@ void OnInterrupt(void (*handler)()) {
     SetConsoleCtrlHandler(OnConsoleControl, handler ? TRUE : FALSE);
 }
 
+void IgnoreBrokenPipe() {}
+
+void CatchTermination() {}
+
+bool TerminationRequested() {
+    return false;
+}
+
 } // namespace platform

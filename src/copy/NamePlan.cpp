@@ -1,0 +1,114 @@
+#include "copy/NamePlan.h"
+
+#include "copy/TargetNames.h"
+#include "platform/Text.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstdint>
+#include <random>
+
+namespace copy {
+namespace {
+
+#ifdef _WIN32
+constexpr bool kUsuallyIgnoresCase = true;
+#else
+constexpr bool kUsuallyIgnoresCase = false;
+#endif
+
+std::string AsciiUpper(std::string text) {
+    for (char& c : text)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return text;
+}
+
+bool FindIgnoresCase(platform::CopyFiles& files, platform::TargetFolder* at) {
+    if (at == nullptr)
+        return kUsuallyIgnoresCase;
+    platform::TargetFolder& folder = *at;
+    const std::string probe = TemporaryName();
+    auto created = files.CreateTarget(folder, probe);
+    if (!created)
+        return kUsuallyIgnoresCase;
+    (void)(*created)->Close();
+    const auto lower = files.Lookup(folder, probe);
+    const auto upper = files.Lookup(folder, AsciiUpper(probe));
+    (void)files.Remove(folder, probe);
+    return lower && upper && *lower && *upper && **lower == **upper;
+}
+
+} // namespace
+
+// The token keeps two programs (or two jobs) apart.
+std::string TemporaryName() {
+    static const std::string token = [] {
+        std::random_device seed;
+        const std::uint64_t value = (static_cast<std::uint64_t>(seed()) << 32) ^ seed();
+        char text[17];
+        for (int i = 15; i >= 0; --i)
+            text[15 - i] = "0123456789abcdef"[(value >> (i * 4)) & 0xF];
+        text[16] = '\0';
+        return std::string(text);
+    }();
+    static std::atomic<unsigned> counter{0};
+    return kTemporaryPrefix + token + "+" + std::to_string(counter++) + kTemporarySuffix;
+}
+
+TNamePlanner::TNamePlanner(platform::CopyFiles& files, platform::TargetFolder* folder)
+    : files_(files), folder_(folder), ignoresCase_(FindIgnoresCase(files, folder)) {}
+
+platform::Result<std::optional<platform::FileIdentity>>
+TNamePlanner::Lookup(const std::string& name) {
+    if (folder_ == nullptr)
+        return std::optional<platform::FileIdentity>();
+    return files_.Lookup(*folder_, name);
+}
+
+std::string TNamePlanner::Key(const std::string& name) const {
+    return ignoresCase_ ? platform::FoldFileNameCase(name) : name;
+}
+
+bool TNamePlanner::Claimed(const std::string& name) const {
+    return claimed_.contains(Key(name));
+}
+
+// A name the folder cannot say anything about is no name to write to.
+bool TNamePlanner::Taken(const std::string& name) {
+    if (Claimed(name))
+        return true;
+    const auto there = Lookup(name);
+    return !there || there->has_value();
+}
+
+std::optional<std::string> TNamePlanner::Choose(const std::string& name, bool overwrite) {
+    if (!Taken(name))
+        return name;
+    if (overwrite && !Claimed(name) && !Owned(name)) {
+        const auto there = Lookup(name);
+        if (there && there->has_value())
+            return name;
+    }
+    return Numbered(name);
+}
+
+std::optional<std::string> TNamePlanner::Numbered(const std::string& name) {
+    return NumberedPathName(name, [this](const std::string& candidate) { return Taken(candidate); });
+}
+
+void TNamePlanner::Claim(const std::string& name) {
+    claimed_.insert(Key(name));
+}
+
+void TNamePlanner::Own(const std::string& name) {
+    if (const auto there = Lookup(name); there && *there)
+        owned_.push_back(**there);
+}
+
+bool TNamePlanner::Owned(const std::string& name) {
+    const auto there = Lookup(name);
+    return there && *there && std::find(owned_.begin(), owned_.end(), **there) != owned_.end();
+}
+
+} // namespace copy

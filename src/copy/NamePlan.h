@@ -1,0 +1,57 @@
+#pragma once
+
+#include "platform/CopyFiles.h"
+
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace copy {
+
+// The names of the files a job writes while it copies: each begins with the prefix and ends with
+// the suffix, and holds a '+', which the file-name rule never leaves in a copy's name.
+inline constexpr char kTemporaryPrefix[] = "~kestrune+";
+inline constexpr char kTemporarySuffix[] = ".part";
+std::string TemporaryName();
+
+// Chooses the names the copies of one job take in one folder. Whether a name is taken is asked
+// of the folder itself (a folder that ignores letter case takes "Drive" for "drive"); a name an
+// earlier entry of the job has claimed counts as taken too, compared as the folder compares
+// names, so the plan of a job equals what the job does. The dry run, the job and its checks all
+// name through this one planner.
+class TNamePlanner {
+public:
+    // Finds out once whether the folder ignores letter case, by a file it creates and removes
+    // again; where it cannot, the platform's usual rule is taken. Without a folder (one not made
+    // yet) every name is free but those claimed.
+    TNamePlanner(platform::CopyFiles& files, platform::TargetFolder* folder);
+
+    // The name a copy planned as `name` takes: the name itself when the folder holds nothing of
+    // that name or, with overwrite, when what it holds was there before the job; otherwise the
+    // first free numbered variant ("NAME(1).EXT", ...). Nothing when none is free.
+    std::optional<std::string> Choose(const std::string& name, bool overwrite);
+    // The first free numbered variant of the name; nothing when none is free.
+    std::optional<std::string> Numbered(const std::string& name);
+    // From now on the name is this job's: later entries never take it, even before it exists.
+    void Claim(const std::string& name);
+    // What the folder holds under the name is this job's copy: overwriting never replaces it.
+    void Own(const std::string& name);
+    bool Owned(const std::string& name);
+
+    bool IgnoresCase() const { return ignoresCase_; }
+
+private:
+    platform::Result<std::optional<platform::FileIdentity>> Lookup(const std::string& name);
+    std::string Key(const std::string& name) const;
+    bool Claimed(const std::string& name) const;
+    bool Taken(const std::string& name);
+
+    platform::CopyFiles& files_;
+    platform::TargetFolder* folder_;
+    bool ignoresCase_;
+    std::set<std::string> claimed_;
+    std::vector<platform::FileIdentity> owned_;
+};
+
+} // namespace copy
