@@ -46,8 +46,8 @@ public:
 class NoFlush final : public testsupport::ForwardingCopyFiles {
 public:
     platform::Result<std::unique_ptr<platform::CopyTarget>>
-    CreateTarget(const std::string& path) override {
-        auto created = real_.CreateTarget(path);
+    CreateTarget(platform::TargetFolder& folder, const std::string& name) override {
+        auto created = real_.CreateTarget(folder, name);
         if (!created)
             return created.status();
         return std::unique_ptr<platform::CopyTarget>(std::make_unique<Target>(std::move(*created)));

@@ -377,7 +377,8 @@ int CopyCommand(const std::vector<std::string>& args) {
         std::cerr << "kestrune-cli copy: no track matches the choice\n";
     if (options.dryRun || job.TitleList.empty())
         return PrintPlan(job, overwrite);
-    if (auto writable = copy::CheckTargetFolder(platform::SystemCopyFiles(), options.target);
+    if (auto writable =
+            copy::CheckTargetFolder(platform::SystemCopyFiles(), options.target, options.root);
         !writable) {
         std::cerr << "kestrune-cli copy: the target folder " << options.target
                   << " cannot be written: " << writable.message() << "\n";

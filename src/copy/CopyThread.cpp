@@ -536,7 +536,7 @@ bool TCopyThread::Name(Entry& entry) {
     // Only a file from before the job is replaced; one of this job's copies never is.
     if (entry.replace && !planner.Owned(entry.name)) {
         if (auto renamed = files_.RenameReplacing(folder, entry.temporary, entry.name); !renamed) {
-            entry.failure = "the copy cannot be named " + entry.name + ": " + renamed.message();
+            entry.failure = "the copy cannot be named " + entry.Path() + ": " + renamed.message();
             return false;
         }
     } else {
@@ -544,7 +544,8 @@ bool TCopyThread::Name(Entry& entry) {
         for (int attempt = 0;; ++attempt) {
             auto renamed = files_.RenameNoReplace(folder, entry.temporary, entry.name);
             if (!renamed) {
-                entry.failure = "the copy cannot be named " + entry.name + ": " + renamed.message();
+                entry.failure =
+                    "the copy cannot be named " + entry.Path() + ": " + renamed.message();
                 return false;
             }
             if (*renamed)

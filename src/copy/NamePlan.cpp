@@ -57,7 +57,13 @@ std::string TemporaryName() {
 }
 
 TNamePlanner::TNamePlanner(platform::CopyFiles& files, platform::TargetFolder* folder)
-    : files_(files), folder_(folder), ignoresCase_(FindIgnoresCase(files, folder)) {}
+    : files_(files), folder_(folder) {}
+
+bool TNamePlanner::IgnoresCase() {
+    if (!ignoresCase_)
+        ignoresCase_ = FindIgnoresCase(files_, folder_);
+    return *ignoresCase_;
+}
 
 platform::Result<std::optional<platform::FileIdentity>>
 TNamePlanner::Lookup(const std::string& name) {
@@ -66,12 +72,10 @@ TNamePlanner::Lookup(const std::string& name) {
     return files_.Lookup(*folder_, name);
 }
 
-std::string TNamePlanner::Key(const std::string& name) const {
-    return ignoresCase_ ? platform::FoldFileNameCase(name) : name;
-}
-
-bool TNamePlanner::Claimed(const std::string& name) const {
-    return claimed_.contains(Key(name));
+bool TNamePlanner::Claimed(const std::string& name) {
+    if (claimed_.contains(name))
+        return true;
+    return claimedFolded_.contains(platform::FoldFileNameCase(name)) && IgnoresCase();
 }
 
 // A name the folder cannot say anything about is no name to write to.
@@ -94,11 +98,13 @@ std::optional<std::string> TNamePlanner::Choose(const std::string& name, bool ov
 }
 
 std::optional<std::string> TNamePlanner::Numbered(const std::string& name) {
-    return NumberedPathName(name, [this](const std::string& candidate) { return Taken(candidate); });
+    return NumberedPathName(name,
+                            [this](const std::string& candidate) { return Taken(candidate); });
 }
 
 void TNamePlanner::Claim(const std::string& name) {
-    claimed_.insert(Key(name));
+    claimed_.insert(name);
+    claimedFolded_.insert(platform::FoldFileNameCase(name));
 }
 
 void TNamePlanner::Own(const std::string& name) {

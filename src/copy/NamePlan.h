@@ -22,9 +22,7 @@ std::string TemporaryName();
 // name through this one planner.
 class TNamePlanner {
 public:
-    // Finds out once whether the folder ignores letter case, by a file it creates and removes
-    // again; where it cannot, the platform's usual rule is taken. Without a folder (one not made
-    // yet) every name is free but those claimed.
+    // Without a folder (one not made yet) every name is free but those claimed.
     TNamePlanner(platform::CopyFiles& files, platform::TargetFolder* folder);
 
     // The name a copy planned as `name` takes: the name itself when the folder holds nothing of
@@ -39,18 +37,20 @@ public:
     void Own(const std::string& name);
     bool Owned(const std::string& name);
 
-    bool IgnoresCase() const { return ignoresCase_; }
+    // Found out once, when two names first differ only in letter case, by a file the planner
+    // creates and removes again; where it cannot, the platform's usual rule is taken.
+    bool IgnoresCase();
 
 private:
     platform::Result<std::optional<platform::FileIdentity>> Lookup(const std::string& name);
-    std::string Key(const std::string& name) const;
-    bool Claimed(const std::string& name) const;
+    bool Claimed(const std::string& name);
     bool Taken(const std::string& name);
 
     platform::CopyFiles& files_;
     platform::TargetFolder* folder_;
-    bool ignoresCase_;
-    std::set<std::string> claimed_;
+    std::optional<bool> ignoresCase_;
+    std::set<std::string> claimed_;       // as spelled
+    std::set<std::string> claimedFolded_; // with letter case folded
     std::vector<platform::FileIdentity> owned_;
 };
 

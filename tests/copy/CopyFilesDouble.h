@@ -17,7 +17,7 @@ namespace testsupport {
 // The real file system, with failures on demand: a read or a write that fails once a number of
 // bytes of the file has passed, a free space that is small or cannot be asked, the flush or the
 // naming of the n-th file created (counted from 0). It counts the files it has open, so a test
-// can see that every one was closed, and the files named before they were flushed and closed.
+// can see that every one was closed, and the files named before they were flushed.
 class FaultyFiles final : public ForwardingCopyFiles {
 public:
     std::optional<std::uint64_t> failReadAfter;  // bytes of each source
@@ -37,27 +37,28 @@ public:
             std::make_unique<Source>(*this, std::move(*opened)));
     }
     platform::Result<std::unique_ptr<platform::CopyTarget>>
-    CreateTarget(const std::string& path) override {
-        auto created = real_.CreateTarget(path);
+    CreateTarget(platform::TargetFolder& folder, const std::string& name) override {
+        auto created = real_.CreateTarget(folder, name);
         if (!created)
             return created.status();
         std::lock_guard lock(mutex_);
-        numbers_[path] = created_;
+        numbers_[name] = created_;
         return std::unique_ptr<platform::CopyTarget>(
-            std::make_unique<Target>(*this, std::move(*created), path, created_++));
+            std::make_unique<Target>(*this, std::move(*created), name, created_++));
     }
-    platform::Result<bool> RenameNoReplace(const std::string& from,
+    platform::Result<bool> RenameNoReplace(platform::TargetFolder& folder, const std::string& from,
                                            const std::string& to) override {
         if (auto refused = BeforeNaming(from); !refused)
             return refused;
-        return real_.RenameNoReplace(from, to);
+        return real_.RenameNoReplace(folder, from, to);
     }
-    platform::Status RenameReplacing(const std::string& from, const std::string& to) override {
+    platform::Status RenameReplacing(platform::TargetFolder& folder, const std::string& from,
+                                     const std::string& to) override {
         if (auto refused = BeforeNaming(from); !refused)
             return refused;
-        return real_.RenameReplacing(from, to);
+        return real_.RenameReplacing(folder, from, to);
     }
-    platform::Result<std::uint64_t> FreeSpace(const std::string& folder) override {
+    platform::Result<std::uint64_t> FreeSpace(platform::TargetFolder& folder) override {
         return freeSpace ? *freeSpace : real_.FreeSpace(folder);
     }
 
@@ -73,7 +74,7 @@ private:
 
     platform::Status BeforeNaming(const std::string& from) {
         std::lock_guard lock(mutex_);
-        if (!closedAfterFlush_.contains(from))
+        if (!flushed_.contains(from))
             ++namedUnflushed;
         if (failNamingOf && numbers_[from] == *failNamingOf)
             return platform::Status::Error("Permission denied");
@@ -161,27 +162,23 @@ private:
             if (owner_.failFlushOf == number_)
                 return platform::Status::Error("Input/output error");
             auto flushed = real_->Flush();
-            flushed_ = flushed.ok();
+            if (flushed) {
+                std::lock_guard lock(owner_.mutex_);
+                owner_.flushed_.insert(path_);
+            }
             return flushed;
         }
-        platform::Status Close() override {
-            if (flushed_) {
-                std::lock_guard lock(owner_.mutex_);
-                owner_.closedAfterFlush_.insert(path_);
-            }
-            return CloseOnce();
-        }
+        platform::Status Close() override { return CloseOnce(); }
 
     private:
         std::string path_;
         int number_;
-        bool flushed_ = false;
     };
 
     std::mutex mutex_;
     int created_ = 0;
-    std::map<std::string, int> numbers_; // temporary paths and their numbers
-    std::set<std::string> closedAfterFlush_;
+    std::map<std::string, int> numbers_; // temporary names and their numbers
+    std::set<std::string> flushed_;
 };
 
 } // namespace testsupport

@@ -179,14 +179,14 @@ TEST_F(CopyWorker, CopiesEveryEntryWholeAndReportsEachStep) {
     ExpectEvenProgress();
 }
 
-TEST_F(CopyWorker, OverwritingReplacesEarlierFilesUnderThePlannedName) {
+TEST_F(CopyWorker, OverwritingReplacesOnlyFilesFromBeforeTheJob) {
     WriteFile(out_ / "a.mp3", "old");
     Plan("a.mp3", 3000);
-    Plan("a.mp3", 4000); // one name twice: the second replaces the first
+    Plan("a.mp3", 4000); // one name twice: the second copy is numbered, never replaces the first
     Run(true);
-    EXPECT_EQ(targets_, (Names{Out("a.mp3"), Out("a.mp3")}));
-    EXPECT_TRUE(Holds("a.mp3", 1));
-    EXPECT_EQ(OutNames(), Set{"a.mp3"});
+    EXPECT_EQ(targets_, (Names{Out("a.mp3"), Out("a(1).mp3")}));
+    EXPECT_TRUE(Holds("a.mp3", 0) && Holds("a(1).mp3", 1));
+    EXPECT_EQ(OutNames(), (Set{"a.mp3", "a(1).mp3"}));
 }
 
 TEST_F(CopyWorker, NotOverwritingNumbersTheNameBeforeItsLastExtension) {

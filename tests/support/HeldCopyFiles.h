@@ -46,9 +46,9 @@ public:
         return std::unique_ptr<platform::CopySource>(
             std::make_unique<Source>(*this, std::move(*opened)));
     }
-    platform::Status Remove(const std::string& path) override {
+    platform::Status Remove(platform::TargetFolder& folder, const std::string& name) override {
         std::this_thread::sleep_for(std::chrono::milliseconds(removeMilliseconds.load()));
-        return real_.Remove(path);
+        return real_.Remove(folder, name);
     }
     std::optional<std::uint64_t> FileSize(const std::string& path) override {
         if (failSizes.load())
