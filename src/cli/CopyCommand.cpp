@@ -4,8 +4,10 @@
 #include "browser/Listing.h"
 #include "browser/Search.h"
 #include "cli/JsonLine.h"
+#include "cli/ProgressLine.h"
 #include "copy/CopyJob.h"
 #include "copy/CopyThread.h"
+#include "copy/NamePlan.h"
 #include "copy/TargetNames.h"
 #include "device/TiPod.h"
 #include "platform/Console.h"
@@ -33,6 +35,7 @@ constexpr int kExitNoDatabase = 2;
 constexpr int kExitNotAllCopied = 3;
 constexpr int kExitTargetUnusable = 4;
 constexpr int kExitReportUnwritten = 5;
+constexpr int kExitNoTrackChosen = 6;
 
 constexpr char kUsage[] =
     "Usage: kestrune-cli copy ROOT TARGET [--overwrite | --no-overwrite] [--artist NAME]...\n"
@@ -49,13 +52,20 @@ constexpr char kUsage[] =
     "                   Without either, the saved setting OverWriteExistFile decides.\n"
     "  --dry-run        print the plan (title and target of each entry); copy nothing\n"
     "\n"
-    "Progress goes to standard error; Ctrl+C stops the copy like the Stop command. At the end\n"
-    "standard output gets one JSON object per entry, one a line, in job order: title, source,\n"
-    "and outcome, the path of the copy or the reason there is none.\n"
+    "TARGET is created, with its parents, when it does not exist; it may not lie on the player.\n"
+    "Copies never replace one another: a name an earlier copy of the same job took gets the\n"
+    "next number, also where the target's file system takes two names for one (letter case).\n"
+    "\n"
+    "Progress goes to standard error. Ctrl+C, SIGTERM and SIGHUP stop the copy like the Stop\n"
+    "command: the unfinished copy is removed, complete ones keep their names, and the report is\n"
+    "printed. At the end standard output gets one JSON object per entry, one a line, in job\n"
+    "order: title, source, and outcome, the path of the copy or the reason there is none.\n"
     "\n"
     "Exit status: 0 every entry copied; 1 wrong usage; 2 no readable database under ROOT;\n"
-    "3 some entries not copied; 4 TARGET is missing or not writable (nothing was copied);\n"
-    "5 the report could not be written to the standard output.\n";
+    "3 some entries not copied, or the database is damaged and only the tracks before the\n"
+    "damage could be copied; 4 TARGET cannot be created or written, or lies on the player\n"
+    "(nothing was copied); 5 the report could not be written to the standard output; 6 the\n"
+    "choice matches no track.\n";
 
 struct CopyOptions {
     std::string root;
@@ -96,8 +106,9 @@ std::optional<int> Parse(const std::vector<std::string>& args, CopyOptions& opti
     std::vector<std::string> positional;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
+        // An option's name is never taken for the value of another.
         auto value = [&](std::vector<std::string>& into) {
-            if (i + 1 >= args.size())
+            if (i + 1 >= args.size() || args[i + 1].starts_with("--"))
                 return false;
             into.push_back(args[++i]);
             return true;
@@ -136,6 +147,10 @@ std::optional<int> Parse(const std::vector<std::string>& args, CopyOptions& opti
     }
     if (positional.size() != 2)
         return UsageError("ROOT and TARGET are needed");
+    if (positional[0].empty())
+        return UsageError("ROOT is empty");
+    if (positional[1].empty())
+        return UsageError("TARGET is empty");
     options.root = PlayerRoot(positional[0]);
     options.target = TargetFolder(positional[1]);
     return std::nullopt;
@@ -169,25 +184,6 @@ std::string Megabytes(std::uint64_t bytes) {
     char text[32];
     std::snprintf(text, sizeof text, "%.1f MB", static_cast<double>(bytes) / (1024.0 * 1024.0));
     return text;
-}
-
-// Cut to a number of characters (not bytes), so a line fits the terminal.
-std::string CutToCharacters(const std::string& text, std::size_t characters) {
-    std::size_t seen = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80)
-            continue;
-        if (seen == characters)
-            return text.substr(0, i);
-        ++seen;
-    }
-    return text;
-}
-
-std::size_t Characters(const std::string& text) {
-    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
-        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-    }));
 }
 
 // Progress on standard error: on a terminal one line rewritten in place, otherwise the status
@@ -227,21 +223,23 @@ private:
         const std::uint64_t total = worker_->TotalBytes();
         const double seconds = std::chrono::duration<double>(at - started_).count();
         const double rate = seconds > 0 ? static_cast<double>(copied) / seconds : 0;
-        std::string facts = "  " + Megabytes(copied) + " of " + Megabytes(total);
+        std::vector<std::string> facts{"  " + Megabytes(copied) + " of " + Megabytes(total)};
         if (rate > 0) {
-            facts += "  " + Megabytes(static_cast<std::uint64_t>(rate)) + "/s";
+            facts.push_back("  " + Megabytes(static_cast<std::uint64_t>(rate)) + "/s");
             const auto left = static_cast<long long>(
                 static_cast<double>(total > copied ? total - copied : 0) / rate);
             char text[32];
             std::snprintf(text, sizeof text, "  %lld:%02lld left", left / 60, left % 60);
-            facts += text;
+            facts.emplace_back(text);
         }
-        const std::size_t columns = static_cast<std::size_t>(platform::TerminalColumns()) - 1;
-        const std::size_t room = columns > Characters(facts) ? columns - Characters(facts) : 0;
-        std::string line = CutToCharacters(status_, room) + facts;
-        const std::size_t length = Characters(line);
-        if (length < shown_)
-            line.append(shown_ - length, ' ');
+        // One column short of the width, so the cursor never wraps to a new line.
+        const int width = platform::TerminalColumns();
+        const std::size_t columns = width > 1 ? static_cast<std::size_t>(width) - 1 : 0;
+        std::string line = FitProgressLine(status_, facts, columns);
+        const std::size_t length = DisplayColumns(line);
+        const std::size_t clear = std::min(shown_, columns);
+        if (length < clear)
+            line.append(clear - length, ' ');
         shown_ = length;
         std::cerr << "\r" << line << std::flush;
     }
@@ -270,30 +268,33 @@ bool PrintLines(const std::string& text) {
     return false;
 }
 
-// The names the copies would get: with overwriting off, a name already in the folder or
-// taken by an earlier entry gets the next number, as the worker will give it. An entry without
-// a source takes no name.
-std::vector<std::string> PlannedNames(const copy::CopyJob& job, bool overwrite) {
+// What each entry would get, named by the planner the job names with: the path of its copy, or
+// the outcome it will have instead. A folder not made yet holds nothing.
+std::vector<std::string> PlannedNames(const copy::CopyJob& job, const std::string& folder,
+                                      bool overwrite) {
+    platform::CopyFiles& files = platform::SystemCopyFiles();
+    auto opened = files.OpenFolder(folder);
+    copy::TNamePlanner planner(files, opened ? opened->get() : nullptr);
     std::vector<std::string> names;
-    std::vector<std::string> claimed;
-    auto taken = [&](const std::string& name) {
-        return platform::FileExists(name) || platform::DirectoryExists(name) ||
-               std::find(claimed.begin(), claimed.end(), name) != claimed.end();
-    };
     for (std::size_t i = 0; i < job.TargetFiles.size(); ++i) {
-        const std::string& planned = job.TargetFiles[i];
-        std::optional<std::string> name = planned;
-        if (!overwrite && !job.SourceFiles[i].empty() && taken(planned))
-            name = copy::NumberedPathName(planned, taken);
-        names.push_back(name.value_or(planned));
-        if (!job.SourceFiles[i].empty())
-            claimed.push_back(names.back());
+        if (job.SourceFiles[i].empty()) {
+            names.emplace_back(copy::kSourceNotFound);
+            continue;
+        }
+        const auto name =
+            planner.Choose(std::string(copy::FileNamePart(job.TargetFiles[i])), overwrite);
+        if (!name) {
+            names.push_back(std::string(copy::kCopyFailed) + "no free numbered name");
+            continue;
+        }
+        planner.Claim(*name);
+        names.push_back(copy::JoinTargetPath(folder, *name));
     }
     return names;
 }
 
-int PrintPlan(const copy::CopyJob& job, bool overwrite) {
-    const std::vector<std::string> names = PlannedNames(job, overwrite);
+int PrintPlan(const copy::CopyJob& job, const std::string& folder, bool overwrite) {
+    const std::vector<std::string> names = PlannedNames(job, folder, overwrite);
     std::string out;
     for (std::size_t i = 0; i < job.TitleList.size(); ++i)
         out += "{\"title\":" + JsonString(job.TitleList[i]) +
@@ -307,6 +308,7 @@ int RunJob(copy::CopyJob& job, bool overwrite) {
     progress.Watch(worker);
     worker.SetSourceFiles(job.SourceFiles);
     worker.SetTargetFiles(job.TargetFiles);
+    worker.SetPlayerRoot(job.PlayerRoot);
     worker.SetOverWriteExistFile(overwrite);
     interruptedWorker.store(&worker);
     platform::OnInterrupt(StopOnInterrupt);
@@ -330,6 +332,9 @@ int RunJob(copy::CopyJob& job, bool overwrite) {
                ",\"outcome\":" + JsonString(job.TargetFiles[i]) + "}\n";
     }
     const bool reported = PrintLines(out);
+    if (worker.LeftoversRemoved() > 0)
+        std::cerr << "Removed " << worker.LeftoversRemoved()
+                  << " unfinished copies that an interrupted copy had left in the target folder.\n";
     std::cerr << "Copied " << copied << " of " << job.TitleList.size() << " files.\n";
     if (!reported)
         return kExitReportUnwritten;
@@ -338,11 +343,24 @@ int RunJob(copy::CopyJob& job, bool overwrite) {
 
 } // namespace
 
+bool HasChoice(const CopyOptions& options) {
+    return !options.artists.empty() || !options.albums.empty() || !options.filetypes.empty() ||
+           options.search.has_value();
+}
+
 int CopyCommand(const std::vector<std::string>& args) {
     CopyOptions options;
     if (auto done = Parse(args, options))
         return *done;
+    // A report that cannot be written is an error the command sees and says, not its end.
+    platform::IgnoreBrokenPipe();
 
+    if (!platform::DirectoryExists(options.root)) {
+        std::cerr << "kestrune-cli copy: "
+                  << (platform::FileExists(options.root) ? "not a folder: " : "no such folder: ")
+                  << options.root << "\n";
+        return kExitNoDatabase;
+    }
     TiPod library;
     library.iPodPath = options.root;
     const TLoadReport report = library.LoadDatabase();
@@ -354,37 +372,56 @@ int CopyCommand(const std::vector<std::string>& args) {
         std::cerr << "kestrune-cli copy: " << report.message << "\n";
         return kExitNoDatabase;
     case TLoadReport::Outcome::Damaged:
-        std::cerr << "kestrune-cli copy: the database is damaged; only its first " << report.read
-                  << " of " << report.announced << " tracks can be copied\n";
+        if (report.read == 0) {
+            std::cerr << "kestrune-cli copy: the database " << report.path
+                      << " is damaged and no track of it can be read (" << report.message << ")\n";
+            return kExitNoDatabase;
+        }
+        std::cerr << "kestrune-cli copy: the database " << report.path << " is damaged; only "
+                  << report.read << " of its " << report.announced << " tracks could be read ("
+                  << report.message << ")\n";
         break;
     case TLoadReport::Outcome::Loaded:
         break;
     }
+    const bool damaged = report.outcome == TLoadReport::Outcome::Damaged;
 
     settings::RegistrySettings saved;
     (void)settings::ReadRegistry(saved);
     app::TLogClass::SetProgramFolder(saved.ProgramFolder);
     const bool overwrite = options.overwrite.value_or(saved.OverWriteExistFile);
 
-    if (!platform::DirectoryExists(options.target)) {
-        std::cerr << "kestrune-cli copy: the target folder " << options.target
-                  << " does not exist\n";
+    if (platform::FileExists(options.target)) {
+        std::cerr << "kestrune-cli copy: the target " << options.target << " is not a folder\n";
         return kExitTargetUnusable;
     }
     copy::CopyJob job;
     copy::AddTracksToJob(library, SelectTracks(library, options), options.target, job);
-    if (job.TitleList.empty())
+    if (job.TitleList.empty() && HasChoice(options)) {
         std::cerr << "kestrune-cli copy: no track matches the choice\n";
-    if (options.dryRun || job.TitleList.empty())
-        return PrintPlan(job, overwrite);
-    if (auto writable =
+        return kExitNoTrackChosen;
+    }
+    // A dry run writes nothing, not even the target folder.
+    if (options.dryRun) {
+        const int printed = PrintPlan(job, options.target, overwrite);
+        return printed != kExitOk || !damaged ? printed : kExitNotAllCopied;
+    }
+    if (!platform::DirectoryExists(options.target) &&
+        !copy::TargetOnPlayer(platform::SystemCopyFiles(), options.target, options.root)) {
+        if (auto made = platform::CreateDirectories(options.target); !made) {
+            std::cerr << "kestrune-cli copy: the target folder " << options.target
+                      << " cannot be created: " << made.message() << "\n";
+            return kExitTargetUnusable;
+        }
+    }
+    if (auto usable =
             copy::CheckTargetFolder(platform::SystemCopyFiles(), options.target, options.root);
-        !writable) {
-        std::cerr << "kestrune-cli copy: the target folder " << options.target
-                  << " cannot be written: " << writable.message() << "\n";
+        !usable) {
+        std::cerr << "kestrune-cli copy: " << usable.message() << "\n";
         return kExitTargetUnusable;
     }
-    return RunJob(job, overwrite);
+    const int copied = RunJob(job, overwrite);
+    return copied == kExitOk && damaged ? kExitNotAllCopied : copied;
 }
 
 } // namespace cli

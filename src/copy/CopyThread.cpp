@@ -36,26 +36,41 @@ std::string ParentFolder(const std::string& path) {
 
 } // namespace
 
+// By identity, not by spelling: a folder reached by a link or written in another letter case is
+// on the player all the same. A folder not made yet is where its nearest existing parent is.
+bool copy::TargetOnPlayer(platform::CopyFiles& files, const std::string& folder,
+                          const std::string& playerRoot) {
+    const auto player = playerRoot.empty() ? std::nullopt : files.Identity(playerRoot);
+    if (!player)
+        return false;
+    std::string existing = folder;
+    std::optional<platform::ResolvedPath> resolved;
+    while (!(resolved = platform::ResolvePath(existing))) {
+        const std::string parent = ParentFolder(existing);
+        if (parent.empty() || parent == existing)
+            return false;
+        existing = parent;
+    }
+    for (std::string at = resolved->path;; at = ParentFolder(at)) {
+        if (files.Identity(at) == player)
+            return true;
+        if (ParentFolder(at).empty() || ParentFolder(at) == at)
+            return false;
+    }
+}
+
 platform::Status copy::CheckTargetFolder(platform::CopyFiles& files, const std::string& folder,
                                          const std::string& playerRoot) {
     if (folder.empty())
         return platform::Status::Error("no target folder was given");
+    if (TargetOnPlayer(files, folder, playerRoot))
+        return platform::Status::Error("the target folder " + folder +
+                                       " is on the player: choose a folder outside it");
     const auto resolved = platform::ResolvePath(folder);
     if (!resolved)
         return platform::Status::Error("the target folder " + folder + " does not exist");
     if (!resolved->isDirectory)
         return platform::Status::Error("the target " + folder + " is not a folder");
-    // By identity, not by spelling: a folder reached by a link or written in another letter
-    // case is on the player all the same.
-    if (const auto player = playerRoot.empty() ? std::nullopt : files.Identity(playerRoot)) {
-        for (std::string at = resolved->path;; at = ParentFolder(at)) {
-            if (files.Identity(at) == player)
-                return platform::Status::Error("the target folder " + folder +
-                                               " is on the player: choose a folder outside it");
-            if (ParentFolder(at) == at || ParentFolder(at).empty())
-                break;
-        }
-    }
     auto opened = files.OpenFolder(folder);
     platform::Status written = opened.status();
     if (opened) {

@@ -46,6 +46,9 @@ inline constexpr std::uint64_t kMostPendingBytes = std::uint64_t{64} << 20;
 // which is created there and removed again.
 platform::Status CheckTargetFolder(platform::CopyFiles& files, const std::string& folder,
                                    const std::string& playerRoot);
+// Whether the folder, or where it would be made, is the player's root or lies inside it.
+bool TargetOnPlayer(platform::CopyFiles& files, const std::string& folder,
+                    const std::string& playerRoot);
 
 // What an entry reads when the player went away during the job.
 inline constexpr char kPlayerGone[] = "the player is no longer there";
@@ -61,12 +64,13 @@ inline constexpr char kPlayerGone[] = "the player is no longer there";
 // created and changed in it, so a folder that goes away fails the remaining entries instead of
 // letting copies land elsewhere. Before the first entry the run removes the temporary files
 // that killed runs left in the folder (never one a running job holds). Names are chosen by
-// copy::TNamePlanner: a name a copy of this job holds is never overwritten. A complete copy waits, open under its temporary name, while the next
-// entries are copied, so flushing overlaps copying: the waiting copies are flushed and named
-// together, in job order, once kMostPendingFiles or kMostPendingBytes wait, and at the end of
-// every run, a stopped or abandoned one too, before any CMProgressFinish. An entry reads as
-// copied only once its copy is named, and a name a waiting copy will take counts as taken for
-// the entries after it. Every job that is not abandoned ends with CMProgressFinish.
+// copy::TNamePlanner: a name a copy of this job holds is never overwritten. A complete copy waits,
+// open under its temporary name, while the next entries are copied, so flushing overlaps copying:
+// the waiting copies are flushed and named together, in job order, once kMostPendingFiles or
+// kMostPendingBytes wait, and at the end of every run, a stopped or abandoned one too, before any
+// CMProgressFinish. An entry reads as copied only once its copy is named, and a name a waiting copy
+// will take counts as taken for the entries after it. Every job that is not abandoned ends with
+// CMProgressFinish.
 class TCopyThread {
 public:
     explicit TCopyThread(TCopyMessages& messages,

@@ -61,14 +61,28 @@ bool IsDeviceName(std::string_view stem) {
            upper[3] >= '1' && upper[3] <= '9';
 }
 
+// The bidirectional embeddings, overrides and isolates (U+202A to U+202E, U+2066 to U+2069):
+// a name holding them can show its extension where it is not.
+bool IsBidiControl(std::string_view text, std::size_t at) {
+    if (at + 3 > text.size() || static_cast<unsigned char>(text[at]) != 0xE2)
+        return false;
+    const auto second = static_cast<unsigned char>(text[at + 1]);
+    const auto third = static_cast<unsigned char>(text[at + 2]);
+    return (second == 0x80 && third >= 0xAA && third <= 0xAE) ||
+           (second == 0x81 && third >= 0xA6 && third <= 0xA9);
+}
+
 } // namespace
 
 std::string RemoveInvalidFileChars(std::string_view text) {
     std::string kept;
     kept.reserve(text.size());
-    for (char c : text)
-        if (!IsDeleted(c))
-            kept.push_back(c);
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        if (IsBidiControl(text, at))
+            at += 2;
+        else if (!IsDeleted(text[at]))
+            kept.push_back(text[at]);
+    }
     return kept;
 }
 

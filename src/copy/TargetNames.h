@@ -8,7 +8,8 @@
 namespace copy {
 
 // The file-name rule: deletes ; = + < > / " [ ] \ ' * ? | : and the control characters
-// (codes 0 to 31) wherever they occur; every other character stays.
+// (codes 0 to 31 and the bidirectional controls U+202A to U+202E and U+2066 to U+2069)
+// wherever they occur; every other character stays.
 std::string RemoveInvalidFileChars(std::string_view text);
 
 // The name of a track's copy, accepted by the file systems of both platforms: the title

@@ -169,25 +169,42 @@ TEST_F(CliCopy, RefusesWrongUsageAMissingDatabaseAndAnUnusableTarget) {
     const std::string out = out_.string();
     const std::string missing = (scratch_ / "missing").string();
     const std::string file = (player_ / "expected.jsonl").string();
+    const std::string onPlayer = (player_ / "iPod_Control" / "iTunes").string();
+    const std::string newOnPlayer = (player_ / "iPod_Control" / "new" / "deeper").string();
     struct Case {
         std::vector<std::string> args;
         int status;
     };
     const Case cases[] = {
         {{"copy", player}, 1},
+        {{"copy", "", out}, 1},
+        {{"copy", player, ""}, 1},
         {{"copy", player, out, "--overwrite", "--no-overwrite"}, 1},
         {{"copy", player, out, "--artist"}, 1},
+        {{"copy", player, out, "--album", "--dry-run"}, 1},
         {{"copy", player, out, "--search", "  "}, 1},
         {{"copy", player, out, "--bogus"}, 1},
         {{"copy", missing, out}, 2},
-        {{"copy", player, missing}, 4},
+        {{"copy", file, out}, 2},
         {{"copy", player, file}, 4},
+        {{"copy", player, onPlayer}, 4},
+        {{"copy", player, newOnPlayer}, 4},
+        {{"copy", player, out, "--artist", "Nobody Of That Name"}, 6},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(RunCli(c.args, scratch_).status, c.status) << c.args.back();
         EXPECT_TRUE(FilesIn(out_).empty());
         EXPECT_FALSE(fs::exists(missing));
+        EXPECT_FALSE(fs::exists(player_ / "iPod_Control" / "new"));
     }
+    // A target that does not exist yet is made, with its parents.
+    const fs::path made = scratch_ / "made" / "here";
+    const CliRun run = RunCli({"copy", player, made.string(), "--album", "Purple Rain"}, scratch_);
+    std::size_t copied = 0;
+    for (const auto& entry : CopyReport(run))
+        copied += entry.outcome.starts_with(made.string()) ? 1 : 0;
+    EXPECT_GT(copied, 0u) << run.errors;
+    EXPECT_EQ(FilesIn(made).size(), copied);
     // A report that cannot be written is no success, for the plan and for the copy.
     EXPECT_EQ(RunCli({"copy", player, out, "--dry-run"}, scratch_, true).status, 5);
     EXPECT_EQ(RunCli({"copy", player, out, "--artist", "Prince"}, scratch_, true).status, 5);

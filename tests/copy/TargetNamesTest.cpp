@@ -23,9 +23,14 @@ TEST(RemoveInvalidFileChars, DeletesTheFifteenCharactersAndControlCodesOnly) {
     EXPECT_EQ(copy::RemoveInvalidFileChars("a;b=c+d<e>f/g\"h[i]j\\k'l*m?n|o:p"),
               "abcdefghijklmnop");
     EXPECT_EQ(copy::RemoveInvalidFileChars(std::string("x\x01y\ty\nz\x1F", 8)), "xyyz");
-    // Blanks, dots, DEL and text beyond ASCII stay.
-    EXPECT_EQ(copy::RemoveInvalidFileChars(" a.b \x7F J\xC3\xB3ga \xE4\xB8\xAD "),
-              " a.b \x7F J\xC3\xB3ga \xE4\xB8\xAD ");
+    // The bidirectional controls go too: U+202A, U+202E, U+2066 and U+2069 here.
+    EXPECT_EQ(
+        copy::RemoveInvalidFileChars("a\xE2\x80\xAA\xE2\x80\xAEb\xE2\x81\xA6\xE2\x81\xA9.exe"),
+        "ab.exe");
+    // Blanks, dots, DEL and text beyond ASCII stay, U+2029 and U+206A beside the controls too.
+    EXPECT_EQ(
+        copy::RemoveInvalidFileChars(" a.b \x7F J\xC3\xB3ga \xE4\xB8\xAD \xE2\x80\xA9\xE2\x81\xAA"),
+        " a.b \x7F J\xC3\xB3ga \xE4\xB8\xAD \xE2\x80\xA9\xE2\x81\xAA");
 }
 
 TEST(TargetFileName, GivesNamesBothFileSystemsAccept) {
