@@ -24,9 +24,9 @@ TEST(RemoveInvalidFileChars, DeletesTheFifteenCharactersAndControlCodesOnly) {
               "abcdefghijklmnop");
     EXPECT_EQ(copy::RemoveInvalidFileChars(std::string("x\x01y\ty\nz\x1F", 8)), "xyyz");
     // The bidirectional controls go too: U+202A, U+202E, U+2066 and U+2069 here.
-    EXPECT_EQ(
-        copy::RemoveInvalidFileChars("a\xE2\x80\xAA\xE2\x80\xAEb\xE2\x81\xA6\xE2\x81\xA9.exe"),
-        "ab.exe");
+    EXPECT_EQ(copy::RemoveInvalidFileChars("a\xE2\x80\xAA\xE2\x80\xAE"
+                                           "b\xE2\x81\xA6\xE2\x81\xA9.exe"),
+              "ab.exe");
     // Blanks, dots, DEL and text beyond ASCII stay, U+2029 and U+206A beside the controls too.
     EXPECT_EQ(
         copy::RemoveInvalidFileChars(" a.b \x7F J\xC3\xB3ga \xE4\xB8\xAD \xE2\x80\xA9\xE2\x81\xAA"),
