@@ -2,6 +2,7 @@
 
 #include "CopyFilesDouble.h"
 #include "app/LogClass.h"
+#include "copy/NamePlan.h"
 #include "platform/Paths.h"
 #include "support/TempDir.h"
 
@@ -612,4 +613,185 @@ TEST_F(CopyWorker, CopiesFromAnotherFileSystem) {
     fs::remove(source);
     EXPECT_EQ(worker_.Outcomes()[0], TCopyOutcome::Copied);
     EXPECT_EQ(ReadFile(out_ / "far.mp3"), bytes);
+}
+
+namespace {
+
+// A folder whose names compare without letter case, as on exFAT, FAT and NTFS: each name is
+// kept on the disk in lower case.
+class FoldingFiles final : public testsupport::ForwardingCopyFiles {
+public:
+    platform::Result<std::unique_ptr<platform::CopyTarget>>
+    CreateTarget(platform::TargetFolder& folder, const std::string& name) override {
+        return real_.CreateTarget(folder, Fold(name));
+    }
+    platform::Result<bool> RenameNoReplace(platform::TargetFolder& folder, const std::string& from,
+                                           const std::string& to) override {
+        return real_.RenameNoReplace(folder, Fold(from), Fold(to));
+    }
+    platform::Status RenameReplacing(platform::TargetFolder& folder, const std::string& from,
+                                     const std::string& to) override {
+        return real_.RenameReplacing(folder, Fold(from), Fold(to));
+    }
+    platform::Status Remove(platform::TargetFolder& folder, const std::string& name) override {
+        return real_.Remove(folder, Fold(name));
+    }
+    platform::Result<std::optional<platform::FileIdentity>>
+    Lookup(platform::TargetFolder& folder, const std::string& name) override {
+        return real_.Lookup(folder, Fold(name));
+    }
+    static std::string Fold(std::string name) {
+        for (char& c : name)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return name;
+    }
+};
+
+} // namespace
+
+// Every entry reported as copied has a file of its own with its own bytes, where the folder
+// takes names in other letter case for one, with overwriting on and off; and the plan made
+// before the job names every copy as the job then does.
+TEST_F(CopyWorker, CopiesOfOneJobNeverTakeEachOthersFile) {
+    for (const bool folding : {false, true}) {
+        for (const bool overwrite : {false, true}) {
+            SCOPED_TRACE(testing::Message()
+                         << "folding " << folding << ", overwrite " << overwrite);
+            fs::remove_all(out_);
+            fs::create_directories(out_);
+            sources_.clear();
+            targets_.clear();
+            WriteFile(out_ / "drive.mp3", "from before the job");
+            for (const char* name : {"Drive.mp3", "drive.mp3", "DRIVE.mp3", "Drive.mp3"})
+                Plan(name, 3000);
+            FoldingFiles foldingFiles;
+            platform::CopyFiles& files =
+                folding ? static_cast<platform::CopyFiles&>(foldingFiles) : files_;
+            std::vector<std::string> plan;
+            {
+                auto folder = files.OpenFolder(out_.string());
+                ASSERT_TRUE(folder.ok());
+                copy::TNamePlanner planner(files, folder->get());
+                for (const auto& target : targets_) {
+                    const auto name =
+                        planner.Choose(fs::path(target).filename().string(), overwrite);
+                    ASSERT_TRUE(name);
+                    planner.Claim(*name);
+                    plan.push_back(Out(*name));
+                }
+            }
+            TCopyThread worker(messages_, files);
+            worker.SetSourceFiles(sources_);
+            worker.SetTargetFiles(targets_);
+            worker.SetOverWriteExistFile(overwrite);
+            ASSERT_TRUE(worker.Start().ok());
+            worker.Join();
+            EXPECT_EQ(targets_, plan);
+            std::set<std::string> distinct;
+            for (std::size_t i = 0; i < targets_.size(); ++i) {
+                const std::string onDisk = folding ? FoldingFiles::Fold(targets_[i]) : targets_[i];
+                EXPECT_EQ(ReadFile(onDisk), ReadFile(sources_[i])) << targets_[i];
+                distinct.insert(onDisk);
+            }
+            EXPECT_EQ(distinct.size(), targets_.size());
+            // The earlier file is replaced only with overwriting.
+            EXPECT_EQ(ReadFile(out_ / "drive.mp3") == "from before the job", !overwrite);
+        }
+    }
+}
+
+// The target's volume unmounted shows the empty mount-point folder under its path; a folder
+// removed leaves nothing there. Either way the rest of the job fails and nothing is written
+// anywhere else.
+TEST_F(CopyWorker, AFolderThatGoesAwayFailsTheRestAndWritesNothingElsewhere) {
+    for (const bool replaced : {true, false}) {
+        SCOPED_TRACE(replaced ? "replaced by an empty folder" : "removed");
+        const fs::path away = dir_ / "away";
+        fs::remove_all(away);
+        fs::remove_all(out_);
+        fs::create_directories(out_);
+        sources_.clear();
+        targets_.clear();
+        for (int i = 0; i < 4; ++i)
+            Plan(NumberedName("t", i, ".mp3"), 5000);
+        messages_.texts.clear();
+        messages_.onText = [&](int entry) {
+            if (entry != 3)
+                return;
+            fs::rename(out_, away);
+            if (replaced)
+                fs::create_directories(out_);
+            else
+                fs::remove_all(away);
+        };
+        TCopyThread worker(messages_, files_);
+        worker.SetSourceFiles(sources_);
+        worker.SetTargetFiles(targets_);
+        ASSERT_TRUE(worker.Start().ok());
+        worker.Join();
+        for (std::size_t i = 0; i < targets_.size(); ++i) {
+            EXPECT_EQ(worker.Outcomes()[i], TCopyOutcome::Failed) << i;
+            EXPECT_NE(targets_[i].find("is no longer there"), std::string::npos) << targets_[i];
+        }
+        EXPECT_FALSE(fs::exists(out_) && !fs::is_empty(out_)) << "written into the new folder";
+        EXPECT_FALSE(fs::exists(away) && !fs::is_empty(away)) << "a temporary file stayed";
+    }
+}
+
+TEST_F(CopyWorker, APlayerThatGoesAwayIsSaidSoNotAMissingFile) {
+    for (int i = 0; i < 4; ++i)
+        Plan(NumberedName("t", i, ".mp3"), 5000);
+    messages_.onText = [&](int entry) {
+        if (entry == 2)
+            fs::rename(player_, dir_ / "pulled");
+    };
+    worker_.SetPlayerRoot(player_.string());
+    Run(false);
+    EXPECT_EQ(worker_.Outcomes()[1], TCopyOutcome::Copied) << "its file was open already";
+    for (std::size_t i : {2u, 3u})
+        EXPECT_EQ(targets_[i], std::string(copy::kCopyFailed) + copy::kPlayerGone);
+}
+
+TEST_F(CopyWorker, RemovesWhatKilledRunsLeftButNeverALiveCopy) {
+    WriteFile(out_ / "~kestrune+0123456789abcdef+3.part", "half a song");
+    WriteFile(out_ / "~kestrune+notes.txt", "the user's");
+    auto folder = platform::SystemCopyFiles().OpenFolder(out_.string());
+    ASSERT_TRUE(folder.ok());
+    auto live =
+        platform::SystemCopyFiles().CreateTarget(**folder, "~kestrune+fedcba9876543210+0.part");
+    ASSERT_TRUE(live.ok());
+    ASSERT_TRUE((*live)->Write(reinterpret_cast<const std::uint8_t*>("abc"), 3).ok());
+    Plan("a.mp3", 100);
+    Run(false);
+    EXPECT_EQ(worker_.LeftoversRemoved(), 1u);
+    EXPECT_EQ(OutNames(),
+              (Set{"a.mp3", "~kestrune+notes.txt", "~kestrune+fedcba9876543210+0.part"}));
+}
+
+TEST_F(CopyWorker, TargetsOnThePlayerAreRefusedHoweverTheyAreWritten) {
+    fs::create_directories(player_ / "iPod_Control" / "iTunes");
+    fs::create_symlink(player_ / "iPod_Control", dir_ / "link");
+    WriteFile(dir_ / "file", "x");
+    struct Case {
+        fs::path folder;
+        const char* reason; // nothing: accepted
+    };
+    const Case cases[] = {
+        {player_, "is on the player"},
+        {player_ / "iPod_Control" / "iTunes", "is on the player"},
+        {dir_ / "link" / "iTunes", "is on the player"},
+        {player_ / "iPod_Control" / "not" / "made", "is on the player"},
+        {dir_ / "file", "is not a folder"},
+        {dir_ / "missing", "does not exist"},
+        {out_, nullptr},
+    };
+    for (const Case& c : cases) {
+        const auto checked = copy::CheckTargetFolder(platform::SystemCopyFiles(), c.folder.string(),
+                                                     player_.string());
+        if (c.reason == nullptr)
+            EXPECT_TRUE(checked.ok()) << c.folder << ": " << checked.message();
+        else
+            EXPECT_NE(checked.message().find(c.reason), std::string::npos) << c.folder;
+    }
+    EXPECT_TRUE(fs::is_empty(out_));
 }
