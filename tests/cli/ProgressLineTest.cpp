@@ -19,9 +19,9 @@ TEST(ProgressLine, FitsTheTerminalInDisplayColumns) {
     };
     const Case cases[] = {
         {200, nullptr}, // all of it
-        {60, "(3/40) Copying \xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E  1.5 MB of 20.0 MB  2.1 MB/s  "
+        {60, "(3/40) Copying \xE6\x97\xA5\xE6\x9C\xAC  1.5 MB of 20.0 MB  2.1 MB/s  "
              "0:09 left"},
-        {39, "(3/40) Copy  1.5 MB of 20.0 MB  2.1 MB/s"},
+        {39, "(3/40) Copying \xE6\x97\xA5\xE6\x9C\xAC  1.5 MB of 20.0 MB"},
         {20, "(3/40) Copying \xE6\x97\xA5\xE6\x9C\xAC"},
     };
     for (const Case& c : cases) {
