@@ -228,7 +228,7 @@ std::optional<std::string> TCopyThread::CreateNewOutputPathName(const std::strin
     Place& place = PlaceOf(TargetFolderFromDialogPath(path));
     std::optional<std::string> name;
     if (place.planner)
-        if (auto numbered = place.planner->Numbered(std::string(FileNamePart(path))))
+        if (auto numbered = place.planner->Numbered(std::string(FileNamePart(path)), false))
             name = JoinTargetPath(place.path, *numbered);
     if (!name)
         app::TLogClass::WriteLog("CreateNewOutputPathName:no free numbered name for " + path);
@@ -422,7 +422,7 @@ void TCopyThread::CopyEntry(std::size_t index, std::optional<std::uint64_t> expe
             return;
         }
         entry.name = *chosen;
-        entry.replace = overwrite && entry.name == entry.planned;
+        entry.replace = overwrite;
         entry.place->planner->Claim(entry.name);
         SetCurrentTarget(entry);
 
@@ -565,7 +565,7 @@ bool TCopyThread::Name(Entry& entry) {
             }
             if (*renamed)
                 break;
-            auto numbered = planner.Numbered(entry.planned);
+            auto numbered = planner.Numbered(entry.planned, false);
             if (!numbered || attempt == kMostRenames) {
                 entry.failure = "no free numbered name";
                 return false;

@@ -33,10 +33,11 @@ bool FindIgnoresCase(platform::CopyFiles& files, platform::TargetFolder* at) {
     if (!created)
         return kUsuallyIgnoresCase;
     (void)(*created)->Close();
-    const auto lower = files.Lookup(folder, probe);
+    // The name is new and random: its upper-case form can only find the probe itself. Not
+    // told by file identity, which some FUSE file systems give per name, not per file.
     const auto upper = files.Lookup(folder, AsciiUpper(probe));
     (void)files.Remove(folder, probe);
-    return lower && upper && *lower && *upper && **lower == **upper;
+    return upper && upper->has_value();
 }
 
 } // namespace
@@ -79,27 +80,24 @@ bool TNamePlanner::Claimed(const std::string& name) {
 }
 
 // A name the folder cannot say anything about is no name to write to.
-bool TNamePlanner::Taken(const std::string& name) {
+bool TNamePlanner::Free(const std::string& name, bool overwrite) {
     if (Claimed(name))
-        return true;
+        return false;
     const auto there = Lookup(name);
-    return !there || there->has_value();
+    if (!there)
+        return false;
+    return !there->has_value() || (overwrite && !Holds(**there));
 }
 
 std::optional<std::string> TNamePlanner::Choose(const std::string& name, bool overwrite) {
-    if (!Taken(name))
+    if (Free(name, overwrite))
         return name;
-    if (overwrite && !Claimed(name) && !Owned(name)) {
-        const auto there = Lookup(name);
-        if (there && there->has_value())
-            return name;
-    }
-    return Numbered(name);
+    return Numbered(name, overwrite);
 }
 
-std::optional<std::string> TNamePlanner::Numbered(const std::string& name) {
-    return NumberedPathName(name,
-                            [this](const std::string& candidate) { return Taken(candidate); });
+std::optional<std::string> TNamePlanner::Numbered(const std::string& name, bool overwrite) {
+    return NumberedPathName(
+        name, [&](const std::string& candidate) { return !Free(candidate, overwrite); });
 }
 
 void TNamePlanner::Claim(const std::string& name) {
@@ -114,7 +112,11 @@ void TNamePlanner::Own(const std::string& name) {
 
 bool TNamePlanner::Owned(const std::string& name) {
     const auto there = Lookup(name);
-    return there && *there && std::find(owned_.begin(), owned_.end(), **there) != owned_.end();
+    return there && *there && Holds(**there);
+}
+
+bool TNamePlanner::Holds(const platform::FileIdentity& file) const {
+    return std::find(owned_.begin(), owned_.end(), file) != owned_.end();
 }
 
 } // namespace copy

@@ -25,12 +25,13 @@ public:
     // Without a folder (one not made yet) every name is free but those claimed.
     TNamePlanner(platform::CopyFiles& files, platform::TargetFolder* folder);
 
-    // The name a copy planned as `name` takes: the name itself when the folder holds nothing of
-    // that name or, with overwrite, when what it holds was there before the job; otherwise the
-    // first free numbered variant ("NAME(1).EXT", ...). Nothing when none is free.
+    // The name a copy planned as `name` takes: the name itself when it is free, otherwise the
+    // first free numbered variant ("NAME(1).EXT", ...); nothing when none is. A name is free
+    // when no entry of the job has claimed it and the folder holds nothing of that name or,
+    // with overwrite, only a file that was there before the job. So a job run again with
+    // overwriting gives every copy the name it got the first time.
     std::optional<std::string> Choose(const std::string& name, bool overwrite);
-    // The first free numbered variant of the name; nothing when none is free.
-    std::optional<std::string> Numbered(const std::string& name);
+    std::optional<std::string> Numbered(const std::string& name, bool overwrite);
     // From now on the name is this job's: later entries never take it, even before it exists.
     void Claim(const std::string& name);
     // What the folder holds under the name is this job's copy: overwriting never replaces it.
@@ -44,7 +45,8 @@ public:
 private:
     platform::Result<std::optional<platform::FileIdentity>> Lookup(const std::string& name);
     bool Claimed(const std::string& name);
-    bool Taken(const std::string& name);
+    bool Free(const std::string& name, bool overwrite);
+    bool Holds(const platform::FileIdentity& file) const;
 
     platform::CopyFiles& files_;
     platform::TargetFolder* folder_;
