@@ -715,10 +715,13 @@ TEST_F(CopyWorker, AFolderThatGoesAwayFailsTheRestAndWritesNothingElsewhere) {
         for (int i = 0; i < 4; ++i)
             Plan(NumberedName("t", i, ".mp3"), 5000);
         messages_.texts.clear();
+        std::error_code held;
         messages_.onText = [&](int entry) {
             if (entry != 3)
                 return;
-            fs::rename(out_, away);
+            fs::rename(out_, away, held);
+            if (held)
+                return;
             if (replaced)
                 fs::create_directories(out_);
             else
@@ -729,6 +732,12 @@ TEST_F(CopyWorker, AFolderThatGoesAwayFailsTheRestAndWritesNothingElsewhere) {
         worker.SetTargetFiles(targets_);
         ASSERT_TRUE(worker.Start().ok());
         worker.Join();
+        if (platform::kPathSeparator == '\\') {
+            // Windows: the job holds its folder, which can be neither renamed nor removed.
+            EXPECT_TRUE(held);
+            EXPECT_EQ(worker.Outcomes(), std::vector(4, TCopyOutcome::Copied));
+            continue;
+        }
         for (std::size_t i = 0; i < targets_.size(); ++i) {
             EXPECT_EQ(worker.Outcomes()[i], TCopyOutcome::Failed) << i;
             EXPECT_NE(targets_[i].find("is no longer there"), std::string::npos) << targets_[i];
@@ -770,7 +779,8 @@ TEST_F(CopyWorker, RemovesWhatKilledRunsLeftButNeverALiveCopy) {
 
 TEST_F(CopyWorker, TargetsOnThePlayerAreRefusedHoweverTheyAreWritten) {
     fs::create_directories(player_ / "iPod_Control" / "iTunes");
-    fs::create_symlink(player_ / "iPod_Control", dir_ / "link");
+    std::error_code noLinks; // Wine makes no links
+    fs::create_directory_symlink(player_ / "iPod_Control", dir_ / "link", noLinks);
     WriteFile(dir_ / "file", "x");
     struct Case {
         fs::path folder;
@@ -779,7 +789,7 @@ TEST_F(CopyWorker, TargetsOnThePlayerAreRefusedHoweverTheyAreWritten) {
     const Case cases[] = {
         {player_, "is on the player"},
         {player_ / "iPod_Control" / "iTunes", "is on the player"},
-        {dir_ / "link" / "iTunes", "is on the player"},
+        {noLinks ? player_ : dir_ / "link" / "iTunes", "is on the player"},
         {player_ / "iPod_Control" / "not" / "made", "is on the player"},
         {dir_ / "file", "is not a folder"},
         {dir_ / "missing", "does not exist"},
