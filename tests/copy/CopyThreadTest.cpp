@@ -805,3 +805,13 @@ TEST_F(CopyWorker, TargetsOnThePlayerAreRefusedHoweverTheyAreWritten) {
     }
     EXPECT_TRUE(fs::is_empty(out_));
 }
+
+#ifndef _WIN32
+// Like some FUSE file systems, /proc has no blocks in all: its free space is unknown, not none,
+// and a copy onto such a volume is tried.
+TEST(CopyFreeSpace, AVolumeWithoutBlocksDoesNotTellItsSpace) {
+    auto folder = platform::SystemCopyFiles().OpenFolder("/proc");
+    ASSERT_TRUE(folder.ok());
+    EXPECT_FALSE(platform::SystemCopyFiles().FreeSpace(**folder).ok());
+}
+#endif
