@@ -69,9 +69,12 @@ Result<std::uint64_t> FreeSpace(const std::string& path) {
             return Status::Error(LastErrorMessage());
         folder = volume;
     }
-    ULARGE_INTEGER available{};
-    if (!GetDiskFreeSpaceExW(WithTrailingBackslash(folder).c_str(), &available, nullptr, nullptr))
+    ULARGE_INTEGER available{}, total{};
+    if (!GetDiskFreeSpaceExW(WithTrailingBackslash(folder).c_str(), &available, &total, nullptr))
         return Status::Error(LastErrorMessage());
+    // No size in all: the volume does not know (some network and virtual drives).
+    if (total.QuadPart == 0)
+        return Status::Error("the volume does not tell its free space");
     return static_cast<std::uint64_t>(available.QuadPart);
 }
 
