@@ -26,7 +26,7 @@ fi
 
 jobs=$(nproc)
 build=$repo/build-windows
-fixtures=$(realpath "${KESTRUNE_FIXTURES_DIR:-../shared/fixtures}")
+fixtures=$(realpath "${KESTRUNE_FIXTURES_DIR:-tests/fixtures}")
 wine=/usr/lib/wine/wine64
 wineserver=/usr/lib/wine/wineserver
 

@@ -37,7 +37,7 @@ CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWit
 cmake --build build-fuzz -j "$jobs" --target reader_fuzzer make_fuzz_seeds
 rm -rf build-fuzz/seeds build-fuzz/corpus build-fuzz/findings
 mkdir -p build-fuzz/corpus build-fuzz/findings
-build-fuzz/fuzz/make_fuzz_seeds build-fuzz/seeds "${KESTRUNE_FIXTURES_DIR:-../shared/fixtures}"
+build-fuzz/fuzz/make_fuzz_seeds build-fuzz/seeds "${KESTRUNE_FIXTURES_DIR:-tests/fixtures}"
 build-fuzz/fuzz/reader_fuzzer -max_total_time="$fuzz_seconds" -max_len=131072 -timeout=10 \
     -rss_limit_mb=2048 -print_final_stats=1 -artifact_prefix=build-fuzz/findings/ \
     build-fuzz/corpus build-fuzz/seeds
