@@ -452,22 +452,21 @@ void TCopyThread::CopyEntry(std::size_t index, std::optional<std::uint64_t> expe
 
 bool TCopyThread::CopyBlocks(Entry& entry) {
     platform::TargetFolder& folder = *entry.place->folder;
+    // A name taken meanwhile (by another job's file, or by its cleanup) is tried afresh; a
+    // folder that takes no file fails every try alike.
+    std::string failure;
     for (int attempt = 0; attempt < kMostTemporaryNames && !entry.out; ++attempt) {
         const std::string temporary = TemporaryName();
         auto created = files_.CreateTarget(folder, temporary);
         if (created) {
             entry.temporary = temporary;
             entry.out = std::move(*created);
-            continue;
-        }
-        const auto there = files_.Lookup(folder, temporary);
-        if (!there || !*there) {
-            entry.failure = "the copy cannot be created: " + created.message();
-            return false;
+        } else if (failure = created.message(); !files_.FolderPresent(folder)) {
+            break;
         }
     }
     if (!entry.out) {
-        entry.failure = "no free temporary name";
+        entry.failure = "the copy cannot be created: " + failure;
         return false;
     }
     // Inside the system while it can, through the buffer from then on.

@@ -139,10 +139,7 @@ FileIdentity IdentityOf(const struct stat& info) {
     return {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino)};
 }
 
-// A file of our name that a live copy holds is locked; one just created may not be yet, so a
-// leftover must also be older than this or hold bytes. Where the file system has no locks, only
-// age tells, and a far greater one.
-constexpr int kYoungestLeftoverSeconds = 10;
+// A file a live copy holds is locked. Where the file system has no locks, only age tells.
 constexpr int kYoungestUnlockableLeftoverSeconds = 3600;
 
 class Folder final : public TargetFolder {
@@ -225,12 +222,22 @@ public:
                                                      const std::string& name) override {
         if (auto present = FolderPresent(folder); !present)
             return present;
-        Descriptor fd(::openat(Of(folder).fd(), name.c_str(),
+        const int dir = Of(folder).fd();
+        Descriptor fd(::openat(dir, name.c_str(),
                                O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
         if (fd.get() < 0)
             return Failure(errno);
-        // Tells a live copy from a leftover; a file system without locks only loses that.
-        (void)::flock(fd.get(), LOCK_EX | LOCK_NB);
+        // The lock tells a live copy from a leftover (a file system without locks only loses
+        // that). Another job's cleanup may have taken the file in the moment before it was
+        // locked: then the name no longer leads to it, and the caller takes another.
+        if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK)
+            return Status::Error("the new file was taken for a leftover");
+        struct stat made {
+        }, named{};
+        if (::fstat(fd.get(), &made) != 0 ||
+            ::fstatat(dir, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) != 0 ||
+            IdentityOf(made) != IdentityOf(named))
+            return Status::Error("the new file was taken for a leftover");
         return std::unique_ptr<CopyTarget>(std::make_unique<Target>(fd.Release()));
     }
 
@@ -326,13 +333,9 @@ public:
             struct stat info {};
             if (fd.get() < 0 || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode))
                 continue;
-            const auto age = now - info.st_mtime;
-            if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) {
-                if (errno == EWOULDBLOCK || age < kYoungestUnlockableLeftoverSeconds)
-                    continue; // a live copy's, or it cannot be told
-            } else if (info.st_size == 0 && age < kYoungestLeftoverSeconds) {
-                continue;
-            }
+            if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0 &&
+                (errno == EWOULDBLOCK || now - info.st_mtime < kYoungestUnlockableLeftoverSeconds))
+                continue; // a live copy's, or it cannot be told
             if (::unlinkat(Of(folder).fd(), name.c_str(), 0) == 0)
                 ++removed;
         }
