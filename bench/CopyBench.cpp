@@ -9,7 +9,7 @@
 // is synced, so no run pays for the one before. The sources stay in the page cache throughout
 // (all runs read them from memory), so the figures compare writing, not reading.
 
-#include "copy/CopyThread.h"
+#include "core/copy/CopyThread.h"
 #include "support/ForwardingCopyFiles.h"
 
 #include <algorithm>

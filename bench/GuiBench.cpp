@@ -3,8 +3,8 @@
 //
 // usage: gui_bench PLAYER_ROOT   (runs on the offscreen platform unless told otherwise)
 
-#include "app/TFormMain.h"
-#include "browser/TrackTableModel.h"
+#include "gui/TFormMain.h"
+#include "gui/TrackTableModel.h"
 
 #include <QApplication>
 #include <QTableView>

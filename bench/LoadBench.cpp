@@ -3,9 +3,9 @@
 //
 // usage: load_bench PLAYER_ROOT [REPEATS]
 
-#include "device/DevicePath.h"
-#include "device/TiPod.h"
-#include "device/TrackListReader.h"
+#include "core/device/DevicePath.h"
+#include "core/device/TiPod.h"
+#include "core/device/TrackListReader.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
 

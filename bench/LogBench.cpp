@@ -6,7 +6,7 @@
 //   ENTRIES (10000): entries of the first run; it stops early, and says so, once it has taken
 //   BUDGET_SECONDS (120).
 
-#include "app/LogClass.h"
+#include "core/base/LogClass.h"
 #include "platform/Clock.h"
 
 #include <algorithm>

@@ -1,8 +1,8 @@
 // Feeds arbitrary bytes to the database reader; any read outside the image, undefined
 // behaviour, endless loop or runaway allocation is a finding.
 
-#include "device/TrackListReader.h"
-#include "device/TrackStore.h"
+#include "core/device/TrackListReader.h"
+#include "core/device/TrackStore.h"
 
 #include <cstddef>
 #include <cstdint>

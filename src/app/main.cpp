@@ -1,8 +1,8 @@
 // kestrune: the windowed program.
 
-#include "app/ProgramInfo.h"
-#include "app/TFormMain.h"
-#include "device/DeviceScan.h"
+#include "core/base/ProgramInfo.h"
+#include "gui/TFormMain.h"
+#include "core/device/DeviceScan.h"
 
 #include <QApplication>
 #include <QIcon>

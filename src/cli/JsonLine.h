@@ -1,6 +1,6 @@
 #pragma once
 
-#include "device/Song.h"
+#include "core/device/Song.h"
 
 #include <string>
 #include <string_view>

@@ -1,9 +1,9 @@
 // kestrune-cli: lists the tracks of a player (or of a copy of one) as JSON lines.
 
-#include "app/ProgramInfo.h"
+#include "core/base/ProgramInfo.h"
 #include "cli/CopyCommand.h"
 #include "cli/JsonLine.h"
-#include "device/TiPod.h"
+#include "core/device/TiPod.h"
 #include "platform/CommandLine.h"
 #include "platform/Drives.h"
 #include "platform/Files.h"

@@ -1,4 +1,4 @@
-#include "app/Guard.h"
+#include "core/base/Guard.h"
 
 #include "support/ProfileText.h"
 #include "support/TempDir.h"

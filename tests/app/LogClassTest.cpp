@@ -1,4 +1,4 @@
-#include "app/LogClass.h"
+#include "core/base/LogClass.h"
 
 #include "platform/AppendFile.h"
 #include "platform/Clock.h"

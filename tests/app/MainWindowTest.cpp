@@ -3,13 +3,13 @@
 // widget under the point, with popups grabbing the mouse and context-menu events following a
 // right-click.
 
-#include "app/PlayerSelector.h"
-#include "app/TFormMain.h"
-#include "app/skin/TabButton.h"
-#include "app/skin/TitleBarButton.h"
-#include "browser/CategoryListModel.h"
-#include "browser/Listing.h"
-#include "browser/TrackTableModel.h"
+#include "gui/PlayerSelector.h"
+#include "gui/TFormMain.h"
+#include "gui/skin/TabButton.h"
+#include "gui/skin/TitleBarButton.h"
+#include "gui/CategoryListModel.h"
+#include "core/library/Listing.h"
+#include "gui/TrackTableModel.h"
 #include "platform/Text.h"
 #include "support/BuiltPlayer.h"
 #include "support/Gestures.h"

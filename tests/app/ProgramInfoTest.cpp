@@ -1,4 +1,4 @@
-#include "app/ProgramInfo.h"
+#include "core/base/ProgramInfo.h"
 #include "platform/Paths.h"
 
 #include <gtest/gtest.h>

@@ -6,12 +6,12 @@
 // Run once on the offscreen platform's own screen and once (the "placement" functions) on a
 // 1280 x 800 screen at scale 2, which is smaller than the main window.
 
-#include "app/GridView.h"
-#include "app/TFormMain.h"
-#include "app/WindowChrome.h"
-#include "app/skin/SkinButton.h"
-#include "app/skin/TitleBarButton.h"
-#include "copy/TFormReport.h"
+#include "gui/GridView.h"
+#include "gui/TFormMain.h"
+#include "gui/WindowChrome.h"
+#include "gui/skin/SkinButton.h"
+#include "gui/skin/TitleBarButton.h"
+#include "gui/TFormReport.h"
 #include "support/BuiltPlayer.h"
 #include "support/WindowSandbox.h"
 

@@ -1,4 +1,4 @@
-#include "app/WindowPlacement.h"
+#include "core/base/WindowPlacement.h"
 
 #include <gtest/gtest.h>
 

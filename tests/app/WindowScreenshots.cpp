@@ -11,10 +11,10 @@
 // shown (copy-dialog.png) and accepted as it opens: it gives the proposed name in the folder it
 // shows.
 
-#include "app/TFormMain.h"
-#include "app/skin/SkinButton.h"
-#include "copy/TFormReport.h"
-#include "settings/TFormOption.h"
+#include "gui/TFormMain.h"
+#include "gui/skin/SkinButton.h"
+#include "gui/TFormReport.h"
+#include "gui/TFormOption.h"
 #include "support/Gestures.h"
 #include "support/HeldCopyFiles.h"
 #include "support/Until.h"

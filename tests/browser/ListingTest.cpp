@@ -1,7 +1,7 @@
-#include "browser/Listing.h"
+#include "core/library/Listing.h"
 
 #include "DatabaseBuilder.h"
-#include "device/TiPod.h"
+#include "core/device/TiPod.h"
 #include "support/PlayerFolder.h"
 #include "support/TempDir.h"
 

@@ -1,6 +1,6 @@
-#include "browser/LoadNotice.h"
+#include "core/library/LoadNotice.h"
 
-#include "device/TiPod.h"
+#include "core/device/TiPod.h"
 
 #include <gtest/gtest.h>
 

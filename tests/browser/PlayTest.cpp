@@ -1,4 +1,4 @@
-#include "browser/Play.h"
+#include "core/library/Play.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "browser/Search.h"
+#include "core/library/Search.h"
 
 #include <gtest/gtest.h>
 

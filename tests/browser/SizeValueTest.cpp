@@ -1,4 +1,4 @@
-#include "browser/SizeValue.h"
+#include "core/library/SizeValue.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 
 #include "DatabaseBuilder.h"
 #include "DemoPlayer.h"
-#include "copy/CopyThread.h"
+#include "core/copy/CopyThread.h"
 #include "support/DataHome.h"
 #include "support/PlayerFolder.h"
 #include "support/RegistrySandbox.h"

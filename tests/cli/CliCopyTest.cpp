@@ -1,9 +1,9 @@
 #include "CliCopy.h"
 
 #include "DemoPlayer.h"
-#include "copy/CopyThread.h"
-#include "copy/TargetNames.h"
-#include "settings/RegistrySettings.h"
+#include "core/copy/CopyThread.h"
+#include "core/copy/TargetNames.h"
+#include "core/settings/RegistrySettings.h"
 #include "support/DataHome.h"
 #include "support/RegistrySandbox.h"
 

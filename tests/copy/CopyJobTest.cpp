@@ -1,7 +1,7 @@
-#include "copy/CopyJob.h"
+#include "core/copy/CopyJob.h"
 
 #include "DatabaseBuilder.h"
-#include "device/TiPod.h"
+#include "core/device/TiPod.h"
 #include "support/PlayerFolder.h"
 #include "support/TempDir.h"
 

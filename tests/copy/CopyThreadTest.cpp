@@ -1,8 +1,8 @@
-#include "copy/CopyThread.h"
+#include "core/copy/CopyThread.h"
 
 #include "CopyFilesDouble.h"
-#include "app/LogClass.h"
-#include "copy/NamePlan.h"
+#include "core/base/LogClass.h"
+#include "core/copy/NamePlan.h"
 #include "platform/Paths.h"
 #include "support/TempDir.h"
 

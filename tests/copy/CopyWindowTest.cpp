@@ -3,13 +3,13 @@
 // folder opener are the test's; a job is held mid-copy by a source file whose reading waits for
 // the test.
 
-#include "app/TFormMain.h"
-#include "app/skin/SkinButton.h"
-#include "app/skin/SkinProgressBar.h"
-#include "app/skin/TitleBarButton.h"
-#include "browser/TrackTableModel.h"
-#include "copy/CopyThread.h"
-#include "copy/TFormReport.h"
+#include "gui/TFormMain.h"
+#include "gui/skin/SkinButton.h"
+#include "gui/skin/SkinProgressBar.h"
+#include "gui/skin/TitleBarButton.h"
+#include "gui/TrackTableModel.h"
+#include "core/copy/CopyThread.h"
+#include "gui/TFormReport.h"
 #include "support/BuiltPlayer.h"
 #include "support/Gestures.h"
 #include "support/HeldCopyFiles.h"

@@ -1,6 +1,6 @@
-#include "copy/CopyThread.h"
-#include "copy/ReportText.h"
-#include "copy/TargetNames.h"
+#include "core/copy/CopyThread.h"
+#include "core/copy/ReportText.h"
+#include "core/copy/TargetNames.h"
 
 #include "platform/Paths.h"
 

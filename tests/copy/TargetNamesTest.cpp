@@ -1,4 +1,4 @@
-#include "copy/TargetNames.h"
+#include "core/copy/TargetNames.h"
 
 #include "platform/Paths.h"
 

@@ -1,4 +1,4 @@
-#include "device/DevicePath.h"
+#include "core/device/DevicePath.h"
 
 #include "support/PlayerFolder.h"
 #include "support/TempDir.h"

@@ -1,4 +1,4 @@
-#include "device/DeviceScan.h"
+#include "core/device/DeviceScan.h"
 
 #include "support/TempDir.h"
 

@@ -1,4 +1,4 @@
-#include "device/SizeText.h"
+#include "core/device/SizeText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "device/TextCodec.h"
+#include "core/device/TextCodec.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "device/TiPod.h"
+#include "core/device/TiPod.h"
 
 #include "DatabaseBuilder.h"
 #include "support/PlayerFolder.h"

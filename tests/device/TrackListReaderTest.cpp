@@ -1,4 +1,4 @@
-#include "device/TrackListReader.h"
+#include "core/device/TrackListReader.h"
 
 #include "DatabaseBuilder.h"
 

@@ -1,4 +1,4 @@
-#include "settings/LayoutFile.h"
+#include "core/settings/LayoutFile.h"
 
 #include "platform/Paths.h"
 #include "support/ProfileText.h"

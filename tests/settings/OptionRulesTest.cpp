@@ -1,4 +1,4 @@
-#include "settings/OptionRules.h"
+#include "core/settings/OptionRules.h"
 
 #include <gtest/gtest.h>
 

@@ -1,14 +1,14 @@
 // The options window over the real main window (offscreen), opened by a click on "Option". Mouse
 // events take the window system's path, so a press reaches the control under the point.
 
-#include "app/TFormMain.h"
-#include "app/WindowChrome.h"
-#include "app/skin/FlatCheckBox.h"
-#include "app/skin/FlatCheckListBox.h"
-#include "app/skin/SkinButton.h"
-#include "app/skin/TitleBarButton.h"
-#include "settings/RegistrySettings.h"
-#include "settings/TFormOption.h"
+#include "gui/TFormMain.h"
+#include "gui/WindowChrome.h"
+#include "gui/skin/FlatCheckBox.h"
+#include "gui/skin/FlatCheckListBox.h"
+#include "gui/skin/SkinButton.h"
+#include "gui/skin/TitleBarButton.h"
+#include "core/settings/RegistrySettings.h"
+#include "gui/TFormOption.h"
 #include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 

@@ -1,4 +1,4 @@
-#include "settings/ProfileInt.h"
+#include "core/settings/ProfileInt.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "settings/ProgramFiles.h"
+#include "core/settings/ProgramFiles.h"
 
 #include "platform/Paths.h"
 #include "support/DataHome.h"

@@ -1,4 +1,4 @@
-#include "settings/RegistrySettings.h"
+#include "core/settings/RegistrySettings.h"
 
 #include "platform/Folders.h"
 #include "platform/Registry.h"

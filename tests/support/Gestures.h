@@ -4,7 +4,7 @@
 // to the widget under the point, with popups grabbing the mouse and context-menu events
 // following a right-click.
 
-#include "browser/CategoryListModel.h"
+#include "gui/CategoryListModel.h"
 
 #include <QAction>
 #include <QApplication>

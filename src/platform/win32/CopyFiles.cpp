@@ -106,9 +106,7 @@ public:
     Folder(std::string path, HANDLE handle, FileIdentity identity)
         : TargetFolder(std::move(path)), handle_(handle), identity_(identity) {}
     const FileIdentity& identity() const { return identity_; }
-    std::wstring Name(const std::string& name) const {
-        return ToWidePath(JoinPath(Path(), name));
-    }
+    std::wstring Name(const std::string& name) const { return ToWidePath(JoinPath(Path(), name)); }
 
 private:
     Handle handle_;
@@ -185,9 +183,9 @@ public:
                                                      const std::string& name) override {
         if (auto present = FolderPresent(folder); !present)
             return present;
-        const HANDLE file = CreateFileW(Of(folder).Name(name).c_str(), GENERIC_WRITE,
-                                        FILE_SHARE_DELETE, nullptr, CREATE_NEW,
-                                        FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+        const HANDLE file =
+            CreateFileW(Of(folder).Name(name).c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr,
+                        CREATE_NEW, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
         if (file == INVALID_HANDLE_VALUE)
             return LastFailure();
         return std::unique_ptr<CopyTarget>(std::make_unique<Target>(file));

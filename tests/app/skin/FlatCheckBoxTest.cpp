@@ -1,6 +1,6 @@
 // The flat check box: the check list's box where the standard check box takes its click.
 
-#include "app/skin/FlatCheckBox.h"
+#include "gui/skin/FlatCheckBox.h"
 #include "SkinTestSupport.h"
 
 class FlatCheckBoxTest : public QObject {

@@ -1,6 +1,6 @@
 // The check list: its check event comes from the user's toggles only.
 
-#include "app/skin/FlatCheckListBox.h"
+#include "gui/skin/FlatCheckListBox.h"
 #include "SkinTestSupport.h"
 
 #include <QSignalSpy>

@@ -1,7 +1,7 @@
 // The device selector: its drop button, and the close-up that tells the user closed the list,
 // after the chosen entry has become current, and not when the list closes for other reasons.
 
-#include "app/skin/FlatComboBox.h"
+#include "gui/skin/FlatComboBox.h"
 #include "SkinTestSupport.h"
 
 #include <QAbstractItemView>

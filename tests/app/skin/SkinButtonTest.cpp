@@ -1,9 +1,9 @@
 // The strip-skinned buttons driven by real mouse and key events: the frame each event shows,
 // when the click fires, accelerators, pictures and names.
 
-#include "app/skin/SkinButton.h"
-#include "app/skin/TabButton.h"
-#include "app/skin/TitleBarButton.h"
+#include "gui/skin/SkinButton.h"
+#include "gui/skin/TabButton.h"
+#include "gui/skin/TitleBarButton.h"
 #include "SkinTestSupport.h"
 
 #include <QAccessible>

@@ -1,6 +1,6 @@
 // The skin's fonts are installed here, and the program's captions fit their buttons in them.
 
-#include "app/skin/SkinFonts.h"
+#include "gui/skin/SkinFonts.h"
 
 #include <QApplication>
 #include <QFontInfo>

@@ -4,16 +4,16 @@
 //
 // usage: skin_gallery [controls|chrome]
 
-#include "app/skin/FlatCheckBox.h"
-#include "app/skin/FlatCheckListBox.h"
-#include "app/skin/FlatComboBox.h"
-#include "app/skin/SkinButton.h"
-#include "app/skin/SkinFonts.h"
-#include "app/skin/SkinPicture.h"
-#include "app/skin/SkinProgressBar.h"
-#include "app/skin/TXP_GroupBox.h"
-#include "app/skin/TabButton.h"
-#include "app/skin/TitleBarButton.h"
+#include "gui/skin/FlatCheckBox.h"
+#include "gui/skin/FlatCheckListBox.h"
+#include "gui/skin/FlatComboBox.h"
+#include "gui/skin/SkinButton.h"
+#include "gui/skin/SkinFonts.h"
+#include "gui/skin/SkinPicture.h"
+#include "gui/skin/SkinProgressBar.h"
+#include "gui/skin/TXP_GroupBox.h"
+#include "gui/skin/TabButton.h"
+#include "gui/skin/TitleBarButton.h"
 
 #include <QApplication>
 #include <QLabel>

@@ -1,7 +1,7 @@
 // The image operations behind the skinned controls: frames, the half-keep resize,
 // transparency and silhouettes.
 
-#include "app/skin/SkinPicture.h"
+#include "gui/skin/SkinPicture.h"
 #include "SkinTestSupport.h"
 
 #include <QTest>

@@ -1,6 +1,6 @@
 // The progress bar's fill rule and what it paints, on pictures whose colours tell them apart.
 
-#include "app/skin/SkinProgressBar.h"
+#include "gui/skin/SkinProgressBar.h"
 #include "SkinTestSupport.h"
 
 #include <QTest>

@@ -2,7 +2,7 @@
 
 // Helpers of the skin tests: strips and pictures whose pixels tell where they came from.
 
-#include "app/skin/SkinPicture.h"
+#include "gui/skin/SkinPicture.h"
 
 #include <QApplication>
 #include <QImage>

@@ -1,6 +1,6 @@
 // The group box's flat frame with the caption set into its top line.
 
-#include "app/skin/TXP_GroupBox.h"
+#include "gui/skin/TXP_GroupBox.h"
 
 #include <QFontMetrics>
 #include <QTest>

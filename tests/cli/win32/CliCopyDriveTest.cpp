@@ -4,7 +4,7 @@
 
 #include "../CliCopy.h"
 
-#include "copy/CopyThread.h"
+#include "core/copy/CopyThread.h"
 #include "support/DataHome.h"
 #include "support/RegistrySandbox.h"
 

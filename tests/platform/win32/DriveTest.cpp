@@ -2,9 +2,9 @@
 // drive letter. scripts/test-windows.sh maps both under Wine (a copy of the generated-40 player
 // fixture, labelled by its .windows-label file) and names them in the environment.
 
-#include "device/DevicePath.h"
-#include "device/DeviceScan.h"
-#include "device/TiPod.h"
+#include "core/device/DevicePath.h"
+#include "core/device/DeviceScan.h"
+#include "core/device/TiPod.h"
 #include "platform/Drives.h"
 #include "platform/Files.h"
 #include "support/CliListing.h"

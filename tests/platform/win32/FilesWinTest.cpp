@@ -1,8 +1,8 @@
 // The file, drive and shell calls of the Windows back end against the real API: long paths,
 // names beyond ASCII, 64-bit sizes, sharing, drive roots and free space.
 
-#include "device/DeviceScan.h"
-#include "device/TiPod.h"
+#include "core/device/DeviceScan.h"
+#include "core/device/TiPod.h"
 #include "platform/Drives.h"
 #include "platform/Files.h"
 #include "platform/Shell.h"

@@ -4,7 +4,7 @@
 
 #include "platform/IniFile.h"
 #include "platform/Profile.h"
-#include "settings/ProfileInt.h"
+#include "core/settings/ProfileInt.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // one side and through platform::RegistryKey and the settings on the other.
 
 #include "platform/Registry.h"
-#include "settings/RegistrySettings.h"
+#include "core/settings/RegistrySettings.h"
 #include "support/DataHome.h"
 #include "support/RegistrySandbox.h"
 #include "support/TempDir.h"

@@ -1,0 +1,619 @@
+#include "core/copy/CopyThread.h"
+
+#include "core/base/LogClass.h"
+#include "core/copy/NamePlan.h"
+#include "core/copy/TargetNames.h"
+#include "platform/Files.h"
+
+#include <algorithm>
+#include <chrono>
+#include <exception>
+
+using namespace copy;
+
+namespace {
+
+constexpr int kMostTemporaryNames = 16;
+constexpr int kMostRenames = 100;
+
+// "(i/n) Copying NAME". Appended piece by piece: GCC 12 at -O3 sees a false overlap in
+// "(" + std::string (-Wrestrict).
+std::string CopyingText(std::size_t number, std::size_t count, std::string_view name) {
+    std::string text = "(";
+    text.append(std::to_string(number)).append("/").append(std::to_string(count));
+    text.append(") Copying ").append(name);
+    return text;
+}
+
+void Log(const std::string& message) {
+    app::TLogClass::WriteLog("Execute:" + message);
+}
+
+// The folder holding path; a root is its own.
+std::string ParentFolder(const std::string& path) {
+    return TargetFolderFromDialogPath(path);
+}
+
+} // namespace
+
+// By identity, not by spelling: a folder reached by a link or written in another letter case is
+// on the player all the same. A folder not made yet is where its nearest existing parent is.
+bool copy::TargetOnPlayer(platform::CopyFiles& files, const std::string& folder,
+                          const std::string& playerRoot) {
+    const auto player = playerRoot.empty() ? std::nullopt : files.Identity(playerRoot);
+    if (!player)
+        return false;
+    std::string existing = folder;
+    std::optional<platform::ResolvedPath> resolved;
+    while (!(resolved = platform::ResolvePath(existing))) {
+        const std::string parent = ParentFolder(existing);
+        if (parent.empty() || parent == existing)
+            return false;
+        existing = parent;
+    }
+    for (std::string at = resolved->path;; at = ParentFolder(at)) {
+        if (files.Identity(at) == player)
+            return true;
+        if (ParentFolder(at).empty() || ParentFolder(at) == at)
+            return false;
+    }
+}
+
+platform::Status copy::CheckTargetFolder(platform::CopyFiles& files, const std::string& folder,
+                                         const std::string& playerRoot) {
+    if (folder.empty())
+        return platform::Status::Error("no target folder was given");
+    if (TargetOnPlayer(files, folder, playerRoot))
+        return platform::Status::Error("the target folder " + folder +
+                                       " is on the player: choose a folder outside it");
+    const auto resolved = platform::ResolvePath(folder);
+    if (!resolved)
+        return platform::Status::Error("the target folder " + folder + " does not exist");
+    if (!resolved->isDirectory)
+        return platform::Status::Error("the target " + folder + " is not a folder");
+    auto opened = files.OpenFolder(folder);
+    platform::Status written = opened.status();
+    if (opened) {
+        const std::string probe = TemporaryName();
+        auto created = files.CreateTarget(**opened, probe);
+        written = created.status();
+        if (created) {
+            (void)(*created)->Close();
+            written = files.Remove(**opened, probe);
+        }
+    }
+    if (!written)
+        return platform::Status::Error("the target folder " + folder +
+                                       " cannot be written: " + written.message());
+    return platform::Status::Ok();
+}
+
+// A folder of the job's copies, opened when the run starts, and the names chosen in it.
+struct TCopyThread::Place {
+    std::string path;
+    std::unique_ptr<platform::TargetFolder> folder; // none when it could not be opened
+    std::string failure;                            // why not
+    std::optional<TNamePlanner> planner;
+};
+
+struct TCopyThread::Entry {
+    std::size_t index = 0;
+    std::string source;
+    Place* place = nullptr;
+    std::string planned;   // the file name planned in the place's folder
+    std::string name;      // the file name chosen; empty before
+    std::string temporary; // empty while no temporary file exists
+    bool replace = false;  // the name may replace a file that was there before the job
+    std::string Path() const { return JoinTargetPath(place->path, name); }
+    std::unique_ptr<platform::CopySource> in;
+    std::unique_ptr<platform::CopyTarget> out;
+    std::uint64_t size = 0;
+    std::uint64_t done = 0;
+    std::string failure; // why the entry failed; empty when it did not
+    bool stopped = false;
+};
+
+TCopyThread::TCopyThread(TCopyMessages& messages, platform::CopyFiles& files)
+    : messages_(messages), files_(files) {}
+
+TCopyThread::~TCopyThread() {
+    if (thread_.joinable()) {
+        Abandon();
+        Join();
+    }
+}
+
+void TCopyThread::SetSourceFiles(const std::vector<std::string>& list) {
+    sourceFiles_ = &list;
+}
+
+void TCopyThread::SetTargetFiles(std::vector<std::string>& list) {
+    targetFiles_ = &list;
+}
+
+void TCopyThread::SetPlayerRoot(const std::string& root) {
+    playerRoot_ = root;
+}
+
+void TCopyThread::SetStopCopy(bool stop) {
+    stopCopy_.store(stop);
+}
+
+void TCopyThread::SetOverWriteExistFile(bool overwrite) {
+    overwrite_.store(overwrite);
+}
+
+platform::Status TCopyThread::Start() {
+    if (started_)
+        return platform::Status::Error("the copy worker has been started before");
+    if (sourceFiles_ == nullptr || targetFiles_ == nullptr)
+        return platform::Status::Error("the copy worker has no job");
+    if (sourceFiles_->size() != targetFiles_->size())
+        return platform::Status::Error("the copy job's lists differ in length");
+    try {
+        buffer_.resize(kIoBytes);
+        pending_.reserve(kMostPendingFiles);
+        outcomes_.assign(sourceFiles_->size(), TCopyOutcome::Pending);
+        thread_ = std::thread([this] {
+            Execute();
+            {
+                std::lock_guard lock(pauseMutex_);
+                ended_.store(true);
+            }
+            endedChanged_.notify_all();
+        });
+    } catch (const std::exception& failure) {
+        return platform::Status::Error(failure.what());
+    }
+    started_ = true;
+    return platform::Status::Ok();
+}
+
+void TCopyThread::Pause() {
+    std::lock_guard lock(pauseMutex_);
+    pauseRequested_.store(true);
+}
+
+void TCopyThread::Resume() {
+    {
+        std::lock_guard lock(pauseMutex_);
+        pauseRequested_.store(false);
+    }
+    pauseChanged_.notify_all();
+}
+
+void TCopyThread::Abandon() {
+    {
+        std::lock_guard lock(pauseMutex_);
+        abandoned_.store(true);
+        stopCopy_.store(true);
+    }
+    pauseChanged_.notify_all();
+}
+
+void TCopyThread::Join(const std::function<void()>& deliverPending) {
+    if (!thread_.joinable())
+        return;
+    if (deliverPending) {
+        std::unique_lock lock(pauseMutex_);
+        while (!ended_.load()) {
+            lock.unlock();
+            deliverPending();
+            lock.lock();
+            endedChanged_.wait_for(lock, std::chrono::milliseconds(5));
+        }
+    }
+    thread_.join();
+}
+
+std::string TCopyThread::CurrentTarget() const {
+    std::lock_guard lock(targetMutex_);
+    return currentTarget_;
+}
+
+void TCopyThread::SetCurrentTarget(const Entry& entry) {
+    std::lock_guard lock(targetMutex_);
+    currentTarget_ = entry.Path();
+    currentEntry_ = entry.index;
+}
+
+// A copy named after a later entry was planned leaves CurrentTarget to that later one.
+void TCopyThread::FollowRename(const Entry& entry) {
+    std::lock_guard lock(targetMutex_);
+    if (currentEntry_ == entry.index)
+        currentTarget_ = entry.Path();
+}
+
+std::optional<std::string> TCopyThread::CreateNewOutputPathName(const std::string& path) {
+    Place& place = PlaceOf(TargetFolderFromDialogPath(path));
+    std::optional<std::string> name;
+    if (place.planner)
+        if (auto numbered = place.planner->Numbered(std::string(FileNamePart(path)), false))
+            name = JoinTargetPath(place.path, *numbered);
+    if (!name)
+        app::TLogClass::WriteLog("CreateNewOutputPathName:no free numbered name for " + path);
+    return name;
+}
+
+// Opened on first use, which for every folder of the job is before the first entry, and cleared
+// of what killed runs left.
+TCopyThread::Place& TCopyThread::PlaceOf(const std::string& folder) {
+    for (auto& place : places_)
+        if (place->path == folder)
+            return *place;
+    auto place = std::make_unique<Place>();
+    place->path = folder;
+    if (auto opened = files_.OpenFolder(folder.empty() ? "." : folder)) {
+        place->folder = std::move(*opened);
+        auto removed = files_.RemoveLeftovers(*place->folder, kTemporaryPrefix, kTemporarySuffix);
+        if (removed && *removed > 0) {
+            leftoversRemoved_ += *removed;
+            Log("removed " + std::to_string(*removed) +
+                " unfinished copies that an interrupted copy left in " + folder);
+        }
+        place->planner.emplace(files_, place->folder.get());
+    } else {
+        place->failure = "the folder " + folder + " cannot be opened: " + opened.message();
+    }
+    places_.push_back(std::move(place));
+    return *places_.back();
+}
+
+bool TCopyThread::PlayerGone() {
+    return player_ && files_.Identity(playerRoot_) != player_;
+}
+
+bool TCopyThread::WaitWhilePaused() {
+    if (pauseRequested_.load()) {
+        std::unique_lock lock(pauseMutex_);
+        parked_.store(true);
+        pauseChanged_.wait(lock, [this] { return !pauseRequested_.load() || abandoned_.load(); });
+        parked_.store(false);
+    }
+    return !abandoned_.load();
+}
+
+bool TCopyThread::SendPosition(int position) {
+    if (!WaitWhilePaused())
+        return false;
+    messages_.CMProgressPosition(position);
+    return true;
+}
+
+bool TCopyThread::SendMax() {
+    if (!WaitWhilePaused())
+        return false;
+    messages_.CMProgressMax(kProgressMax);
+    return true;
+}
+
+bool TCopyThread::SendText(const std::string& text) {
+    if (!WaitWhilePaused())
+        return false;
+    messages_.CMProgressText(text);
+    return true;
+}
+
+// The share of the job dealt with, never going back: copied bytes only grow, and the total only
+// shrinks (by what will not be copied). Full only once the job is over.
+void TCopyThread::UpdatePosition() {
+    const std::uint64_t total = total_.load();
+    const std::uint64_t copied = copied_.load();
+    std::uint64_t position = 0;
+    if (total > 0)
+        position = copied >= total ? kProgressMax : copied * kProgressMax / total;
+    position = std::min<std::uint64_t>(position, kProgressMax - 1);
+    if (static_cast<int>(position) > lastPosition_) {
+        lastPosition_ = static_cast<int>(position);
+        SendPosition(lastPosition_);
+    }
+}
+
+void TCopyThread::Forget(std::uint64_t bytes) {
+    const std::uint64_t total = total_.load();
+    total_.store(total > bytes ? total - bytes : 0);
+    UpdatePosition();
+}
+
+void TCopyThread::Advance(std::uint64_t bytes) {
+    copied_.fetch_add(bytes);
+    UpdatePosition();
+}
+
+// However the run ended, no complete copy stays under a temporary name.
+void TCopyThread::Execute() {
+    for (void (TCopyThread::*step)() : {&TCopyThread::Run, &TCopyThread::SettlePending}) {
+        try {
+            (this->*step)();
+        } catch (const std::exception& failure) {
+            Log(failure.what());
+        } catch (...) {
+            Log("an unknown failure ended the copy");
+        }
+    }
+}
+
+void TCopyThread::Run() {
+    const std::vector<std::string>& sources = *sourceFiles_;
+    if (!playerRoot_.empty())
+        player_ = files_.Identity(playerRoot_);
+    for (const std::string& target : *targetFiles_)
+        PlaceOf(TargetFolderFromDialogPath(target));
+    std::vector<std::optional<std::uint64_t>> sizes(sources.size());
+    std::uint64_t total = 0;
+    for (std::size_t i = 0; i < sources.size(); ++i) {
+        sizes[i] = files_.FileSize(sources[i]);
+        total += sizes[i].value_or(0);
+    }
+    total_.store(total);
+    copied_.store(0);
+    lastPosition_ = 0;
+
+    for (std::size_t i = 0; i < sources.size(); ++i) {
+        if (abandoned_.load())
+            return;
+        if (stopCopy_.load()) {
+            (*targetFiles_)[i] = kCopyTerminated;
+            outcomes_[i] = TCopyOutcome::Terminated;
+            continue;
+        }
+        CopyEntry(i, sizes[i]);
+        if (pending_.size() >= kMostPendingFiles || pendingBytes_ >= kMostPendingBytes)
+            SettlePending();
+    }
+    SettlePending();
+    if (abandoned_.load())
+        return;
+    const bool stopped = stopCopy_.load();
+    if (!stopped && lastPosition_ < kProgressMax) {
+        lastPosition_ = kProgressMax;
+        if (!SendPosition(kProgressMax))
+            return;
+    }
+    if (WaitWhilePaused())
+        messages_.CMProgressFinish(stopped ? kCopyStopped : kCopyFinished);
+}
+
+void TCopyThread::CopyEntry(std::size_t index, std::optional<std::uint64_t> expectedSize) {
+    std::vector<std::string>& targets = *targetFiles_;
+    Entry entry;
+    entry.index = index;
+    entry.source = (*sourceFiles_)[index];
+    entry.place = &PlaceOf(TargetFolderFromDialogPath(targets[index]));
+    entry.planned = std::string(FileNamePart(targets[index]));
+    entry.name = entry.planned;
+    try {
+        if (!files_.FileSize(entry.source)) {
+            Forget(expectedSize.value_or(0));
+            // A source the job found that has gone since: gone with the player, or missing.
+            if (!entry.source.empty() && PlayerGone()) {
+                entry.failure = kPlayerGone;
+                EndEntry(entry);
+                return;
+            }
+            targets[index] = kSourceNotFound;
+            outcomes_[index] = TCopyOutcome::SourceNotFound;
+            return;
+        }
+        if (!entry.place->folder) {
+            Forget(expectedSize.value_or(0));
+            entry.failure = entry.place->failure;
+            EndEntry(entry);
+            return;
+        }
+        auto opened = files_.OpenSource(entry.source);
+        if (!opened) {
+            Forget(expectedSize.value_or(0));
+            entry.failure = PlayerGone() ? std::string(kPlayerGone)
+                                         : "the source cannot be opened: " + opened.message();
+            EndEntry(entry);
+            return;
+        }
+        entry.in = std::move(*opened);
+        entry.size = entry.in->Size();
+        if (expectedSize && entry.size < *expectedSize)
+            Forget(*expectedSize - entry.size);
+
+        const bool overwrite = overwrite_.load();
+        auto chosen = entry.place->planner->Choose(entry.planned, overwrite);
+        if (!chosen) {
+            entry.failure = "no free numbered name";
+            EndEntry(entry);
+            return;
+        }
+        entry.name = *chosen;
+        entry.replace = overwrite;
+        entry.place->planner->Claim(entry.name);
+        SetCurrentTarget(entry);
+
+        // A volume whose free space cannot be asked is tried; a failure is reported as any.
+        const auto free = files_.FreeSpace(*entry.place->folder);
+        const bool refused = free.ok() && entry.size > *free;
+
+        const std::string status = CopyingText(index + 1, sourceFiles_->size(), entry.name);
+        if (!SendText(status) || !SendMax())
+            return EndEntry(entry);
+        if (refused) {
+            Forget(entry.size);
+            targets[index] = kDiskspaceNotEnough;
+            outcomes_[index] = TCopyOutcome::NoDiskSpace;
+        } else if (CopyBlocks(entry)) {
+            (void)entry.in->Close();
+            entry.in.reset();
+            pendingBytes_ += entry.size;
+            pending_.push_back(std::move(entry));
+            return;
+        }
+    } catch (const std::exception& failure) {
+        entry.failure = failure.what();
+    }
+    EndEntry(entry);
+}
+
+bool TCopyThread::CopyBlocks(Entry& entry) {
+    platform::TargetFolder& folder = *entry.place->folder;
+    // A name taken meanwhile (by another job's file, or by its cleanup) is tried afresh; a
+    // folder that takes no file fails every try alike.
+    std::string failure;
+    for (int attempt = 0; attempt < kMostTemporaryNames && !entry.out; ++attempt) {
+        const std::string temporary = TemporaryName();
+        auto created = files_.CreateTarget(folder, temporary);
+        if (created) {
+            entry.temporary = temporary;
+            entry.out = std::move(*created);
+        } else if (failure = created.message(); !files_.FolderPresent(folder)) {
+            break;
+        }
+    }
+    if (!entry.out) {
+        entry.failure = "the copy cannot be created: " + failure;
+        return false;
+    }
+    // Inside the system while it can, through the buffer from then on.
+    bool moving = true;
+    for (;;) {
+        if (!AtBlockBoundary(entry))
+            return false;
+        std::size_t piece = 0;
+        if (moving) {
+            const auto moved = entry.out->MoveFrom(*entry.in, kIoBytes);
+            moving = moved.has_value();
+            piece = moved.value_or(0);
+        }
+        if (!moving) {
+            auto got = entry.in->Read(buffer_.data(), buffer_.size());
+            if (!got) {
+                entry.failure = PlayerGone() ? std::string(kPlayerGone)
+                                             : "the source cannot be read: " + got.message();
+                return false;
+            }
+            if (*got == 0)
+                break;
+            if (auto written = entry.out->Write(buffer_.data(), *got); !written) {
+                entry.failure = "the copy cannot be written: " + written.message();
+                return false;
+            }
+            piece = *got;
+        }
+        for (std::size_t at = 0; at < piece; at += kBlockBytes) {
+            if (at > 0 && !AtBlockBoundary(entry))
+                return false;
+            const std::size_t block = std::min(kBlockBytes, piece - at);
+            entry.done += block;
+            Advance(block);
+        }
+    }
+    if (entry.done < entry.size) {
+        entry.failure = PlayerGone() ? std::string(kPlayerGone)
+                                     : "the source ended after " + std::to_string(entry.done) +
+                                           " of " + std::to_string(entry.size) + " bytes";
+        return false;
+    }
+    return true;
+}
+
+// Where a pause parks the worker and a stop cuts the entry.
+bool TCopyThread::AtBlockBoundary(Entry& entry) {
+    if (!WaitWhilePaused())
+        return false;
+    if (stopCopy_.load()) {
+        entry.stopped = true;
+        return false;
+    }
+    return true;
+}
+
+// Flushes and names the complete copies, in job order: their bytes went to the disk in the
+// background meanwhile, so one flush after another finds little left to wait for.
+void TCopyThread::SettlePending() {
+    while (!pending_.empty()) {
+        Entry entry = std::move(pending_.front());
+        pending_.erase(pending_.begin());
+        pendingBytes_ -= entry.size;
+        try {
+            Name(entry);
+        } catch (const std::exception& failure) {
+            entry.failure = failure.what();
+        }
+        EndEntry(entry);
+    }
+}
+
+// Named while still open, so no other job can take the file for a leftover in between.
+bool TCopyThread::Name(Entry& entry) {
+    if (auto flushed = entry.out->Flush(); !flushed) {
+        entry.failure = "the copy cannot be saved to disk: " + flushed.message();
+        return false;
+    }
+    platform::TargetFolder& folder = *entry.place->folder;
+    TNamePlanner& planner = *entry.place->planner;
+    // Only a file from before the job is replaced; one of this job's copies never is.
+    if (entry.replace && !planner.Owned(entry.name)) {
+        if (auto renamed = files_.RenameReplacing(folder, entry.temporary, entry.name); !renamed) {
+            entry.failure = "the copy cannot be named " + entry.Path() + ": " + renamed.message();
+            return false;
+        }
+    } else {
+        // A file that took the name meanwhile is never replaced: the copy takes the next number.
+        for (int attempt = 0;; ++attempt) {
+            auto renamed = files_.RenameNoReplace(folder, entry.temporary, entry.name);
+            if (!renamed) {
+                entry.failure =
+                    "the copy cannot be named " + entry.Path() + ": " + renamed.message();
+                return false;
+            }
+            if (*renamed)
+                break;
+            auto numbered = planner.Numbered(entry.planned, false);
+            if (!numbered || attempt == kMostRenames) {
+                entry.failure = "no free numbered name";
+                return false;
+            }
+            entry.name = *numbered;
+            planner.Claim(entry.name);
+            FollowRename(entry);
+        }
+    }
+    entry.temporary.clear();
+    planner.Own(entry.name);
+    auto closed = entry.out->Close();
+    entry.out.reset();
+    if (!closed) {
+        // Flushed already: a failed close loses nothing, but is said.
+        Log("closing the copy " + entry.Path() + " failed: " + closed.message());
+    }
+    (*targetFiles_)[entry.index] = entry.Path();
+    outcomes_[entry.index] = TCopyOutcome::Copied;
+    return true;
+}
+
+// Closes what the entry opened and removes its temporary file; writes its outcome unless it was
+// copied, or cut by abandoning the job.
+void TCopyThread::EndEntry(Entry& entry) {
+    if (entry.out)
+        (void)entry.out->Close();
+    entry.out.reset();
+    if (entry.in)
+        (void)entry.in->Close();
+    entry.in.reset();
+    if (!entry.temporary.empty()) {
+        if (auto removed = files_.Remove(*entry.place->folder, entry.temporary); !removed)
+            Log("the partial copy " + JoinTargetPath(entry.place->path, entry.temporary) +
+                " cannot be removed: " + removed.message());
+        entry.temporary.clear();
+    }
+    std::vector<std::string>& targets = *targetFiles_;
+    if (outcomes_[entry.index] != TCopyOutcome::Pending)
+        return;
+    if (entry.stopped) {
+        if (abandoned_.load())
+            return;
+        targets[entry.index] = kCopyTerminated;
+        outcomes_[entry.index] = TCopyOutcome::Terminated;
+    } else if (!entry.failure.empty()) {
+        Log(entry.source + " to " + entry.Path() + ": " + entry.failure);
+        targets[entry.index] = kCopyFailed + entry.failure;
+        outcomes_[entry.index] = TCopyOutcome::Failed;
+        Forget(entry.size > entry.done ? entry.size - entry.done : 0);
+    }
+}

@@ -1,0 +1,197 @@
+#pragma once
+
+#include "core/copy/CopyMessages.h"
+#include "platform/CopyFiles.h"
+#include "platform/Status.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace copy {
+
+// What an entry of TargetFiles reads when it was not copied.
+inline constexpr char kCopyTerminated[] = " Copy Terminated.";
+inline constexpr char kDiskspaceNotEnough[] = " Diskspace is not enough, please recopy the file.";
+inline constexpr char kSourceNotFound[] = " Source file not found.";
+inline constexpr char kCopyFailed[] = " Copy failed: "; // followed by the reason
+
+enum class TCopyOutcome : std::uint8_t {
+    Pending, // not reached (the job was abandoned)
+    Copied,  // the entry holds the path of the complete copy
+    Terminated,
+    NoDiskSpace,
+    SourceNotFound,
+    Failed,
+};
+
+// The unit of the copy loop: the stop request and the progress are looked at after every block.
+inline constexpr std::size_t kBlockBytes = 2048;
+// Beneath the blocks the files are moved, or read and written, in pieces of this size.
+inline constexpr std::size_t kIoBytes = 1u << 20;
+// Complete copies wait unnamed, their bytes going to the disk meanwhile, until this many files
+// or bytes wait; then all are flushed and named.
+inline constexpr std::size_t kMostPendingFiles = 16;
+inline constexpr std::uint64_t kMostPendingBytes = std::uint64_t{64} << 20;
+
+// Whether copies can go into the folder, with the reason when not: it must exist and be a
+// folder, lie outside the player whose root is playerRoot (empty: no player), and take a file,
+// which is created there and removed again.
+platform::Status CheckTargetFolder(platform::CopyFiles& files, const std::string& folder,
+                                   const std::string& playerRoot);
+// Whether the folder, or where it would be made, is the player's root or lies inside it.
+bool TargetOnPlayer(platform::CopyFiles& files, const std::string& folder,
+                    const std::string& playerRoot);
+
+// What an entry reads when the player went away during the job.
+inline constexpr char kPlayerGone[] = "the player is no longer there";
+
+} // namespace copy
+
+// Copies the files of one job in a thread of its own. Created suspended; Start runs Execute once
+// on the worker's std::thread, and whoever starts it joins it.
+//
+// Each entry is written under a temporary name in its target folder and takes its final name
+// only when complete and flushed to disk; whatever ends an entry early removes that temporary
+// file and nothing else. Each target folder is opened once, when the run starts: names are
+// created and changed in it, so a folder that goes away fails the remaining entries instead of
+// letting copies land elsewhere. Before the first entry the run removes the temporary files
+// that killed runs left in the folder (never one a running job holds). Names are chosen by
+// copy::TNamePlanner: a name a copy of this job holds is never overwritten. A complete copy waits,
+// open under its temporary name, while the next entries are copied, so flushing overlaps copying:
+// the waiting copies are flushed and named together, in job order, once kMostPendingFiles or
+// kMostPendingBytes wait, and at the end of every run, a stopped or abandoned one too, before any
+// CMProgressFinish. An entry reads as copied only once its copy is named, and a name a waiting copy
+// will take counts as taken for the entries after it. Every job that is not abandoned ends with
+// CMProgressFinish.
+class TCopyThread {
+public:
+    explicit TCopyThread(TCopyMessages& messages,
+                         platform::CopyFiles& files = platform::SystemCopyFiles());
+    // A worker still running is abandoned and waited for; join it before, see Join.
+    ~TCopyThread();
+    TCopyThread(const TCopyThread&) = delete;
+    TCopyThread& operator=(const TCopyThread&) = delete;
+
+    // The job's lists, owned by the caller, who leaves them alone while the worker runs (and may
+    // read them while the worker waits inside CMProgressFinish). Entry k of TargetFiles is
+    // rewritten to the path of its copy or the text saying why there is none.
+    void SetSourceFiles(const std::vector<std::string>& list);
+    void SetTargetFiles(std::vector<std::string>& list);
+    // The root of the player the sources are on: a source that cannot be read then says
+    // whether the player went away.
+    void SetPlayerRoot(const std::string& root);
+
+    // From any thread. A stop is seen after the current block or before the next entry.
+    void SetStopCopy(bool stop);
+    // From any thread; read once per entry, so a change applies from the next entry on.
+    void SetOverWriteExistFile(bool overwrite);
+
+    // Runs Execute on the worker's own thread; a failure when started before or the lists are
+    // missing or of unequal length.
+    platform::Status Start();
+
+    // The worker parks at its next block boundary or before its next message, until Resume. No
+    // lock is held that the caller needs meanwhile: a message already under way is still
+    // delivered. Returns at once.
+    void Pause();
+    void Resume();
+    // The worker stops at its next block boundary or before its next message (a pause ends),
+    // removes its partial file and ends without updating that entry or sending any message.
+    // Copies already complete are flushed and named first, and their entries read as copied.
+    void Abandon();
+    // Waits until the run has ended. While it waits, deliverPending is called every few
+    // milliseconds: a window must pass its event delivery there, since a message already sent
+    // waits for the window's thread.
+    void Join(const std::function<void()>& deliverPending = {});
+
+    bool Started() const { return started_; }
+    bool Ended() const { return ended_.load(); }
+    bool Parked() const { return parked_.load(); }
+
+    // The name the worker set out to write last. The worker removes its own partial file: a
+    // stopped job leaves nothing under this name that it did not complete.
+    std::string CurrentTarget() const;
+    // Per entry, once the run has ended or during CMProgressFinish.
+    const std::vector<copy::TCopyOutcome>& Outcomes() const { return outcomes_; }
+    // Temporary files of killed runs removed before the first entry, once the run has ended.
+    std::size_t LeftoversRemoved() const { return leftoversRemoved_; }
+    // Bytes of the job and bytes copied so far, from any thread.
+    std::uint64_t TotalBytes() const { return total_.load(); }
+    std::uint64_t CopiedBytes() const { return copied_.load(); }
+
+    // During the run: the first free numbered variant of path ("NAME(1).EXT", ...), or nothing
+    // (logged). A name another entry of this job has claimed is not free.
+    std::optional<std::string> CreateNewOutputPathName(const std::string& path);
+
+private:
+    struct Entry;
+    struct Place;
+
+    Place& PlaceOf(const std::string& folder);
+    bool PlayerGone();
+
+    void Execute();
+    void Run();
+    void CopyEntry(std::size_t index, std::optional<std::uint64_t> expectedSize);
+    bool CopyBlocks(Entry& entry);
+    bool AtBlockBoundary(Entry& entry);
+    void SettlePending();
+    bool Name(Entry& entry);
+    void EndEntry(Entry& entry);
+
+    void SetCurrentTarget(const Entry& entry);
+    void FollowRename(const Entry& entry);
+    void Forget(std::uint64_t bytes);
+    void Advance(std::uint64_t bytes);
+    void UpdatePosition();
+
+    // False once abandoned.
+    bool WaitWhilePaused();
+    bool SendPosition(int position);
+    bool SendMax();
+    bool SendText(const std::string& text);
+
+    TCopyMessages& messages_;
+    platform::CopyFiles& files_;
+    const std::vector<std::string>* sourceFiles_ = nullptr;
+    std::vector<std::string>* targetFiles_ = nullptr;
+    std::vector<copy::TCopyOutcome> outcomes_;
+    std::string playerRoot_;
+    std::optional<platform::FileIdentity> player_;
+    std::vector<std::unique_ptr<Place>> places_;
+    std::size_t leftoversRemoved_ = 0;
+
+    std::atomic<bool> stopCopy_{false};
+    std::atomic<bool> overwrite_{false};
+    std::atomic<bool> pauseRequested_{false};
+    std::atomic<bool> abandoned_{false};
+    std::atomic<bool> parked_{false};
+    std::atomic<bool> ended_{false};
+    std::mutex pauseMutex_;
+    std::condition_variable pauseChanged_;
+    std::condition_variable endedChanged_;
+
+    mutable std::mutex targetMutex_;
+    std::string currentTarget_;
+    std::size_t currentEntry_ = 0;
+
+    std::atomic<std::uint64_t> total_{0};
+    std::atomic<std::uint64_t> copied_{0};
+    int lastPosition_ = 0;
+
+    std::vector<std::uint8_t> buffer_;
+    // Complete copies, open under their temporary names, in job order.
+    std::vector<Entry> pending_;
+    std::uint64_t pendingBytes_ = 0;
+
+    bool started_ = false;
+    std::thread thread_;
+};

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "core/device/Song.h"
+#include "core/device/TrackListReader.h"
+#include "core/device/TrackStore.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace device {
+class PlayerFiles;
+}
+
+// What became of one LoadDatabase call.
+struct TLoadReport {
+    enum class Outcome {
+        Loaded,     // every announced track was read
+        Damaged,    // reading stopped early; the tracks before the damage were kept
+        Missing,    // no database file: the library was left as it was
+        Unreadable, // the file exists but could not be opened or read: left as it was
+    };
+    Outcome outcome = Outcome::Missing;
+    std::string path;    // the database file, when found
+    std::string message; // for Damaged and Unreadable
+    std::int32_t announced = 0;
+    std::int32_t read = 0;
+};
+
+// The tracks of one player and the queries over them. Main thread only.
+class TiPod {
+public:
+    // The player's root: a drive letter and a colon on Windows, a folder on Linux; no trailing
+    // separator. Set before each load.
+    std::string iPodPath;
+
+    // Reads the player's database and the sizes of its track files.
+    TLoadReport LoadDatabase();
+
+    std::int32_t GetSongCount() const { return SongCount; }
+    // Precondition: 0 <= index < GetSongCount().
+    void GetSong(std::int32_t index, TSong& song) const { song = store_.Song(index); }
+    // The last track whose title equals key, ignoring case; song is left alone when none does.
+    void FindSong(std::string_view key, TSong& song) const;
+    // Index of that track, or -1.
+    std::int32_t FindSongIndex(std::string_view key) const;
+
+    // Sorted under the user's locale without duplicates (case aside); among spellings that
+    // differ only in case, the one of the first track wins. Albums and artists leave out the
+    // empty value; file types list it once, first.
+    std::vector<std::string> GetAlbumList() const;
+    std::vector<std::string> GetArtistList() const;
+    std::vector<std::string> GetFileTypeList() const;
+
+    // One text of one track, without a copy (for views over the whole library).
+    std::string_view Field(std::int32_t index, SongField field) const {
+        return store_.Field(index, field);
+    }
+    std::int32_t TrackId(std::int32_t index) const { return store_.TrackId(index); }
+
+    const device::DataSetTable& DataSets() const { return dataSets_; }
+    std::size_t TextBytes() const { return store_.TextBytes(); }
+    std::size_t MemoryBytes() const { return store_.MemoryBytes(); }
+
+private:
+    std::vector<std::string> SortedDistinct(SongField field, bool keepEmpty) const;
+
+    device::TrackStore store_;
+    std::int32_t SongCount = 0;
+    device::DataSetTable dataSets_{};
+};
+
+namespace device {
+
+// The database file under a player's root ("iPod_Control/iTunes/itunesdb", any letter case):
+// any entry there but a folder, inside the root.
+std::optional<std::string> FindDatabaseFile(PlayerFiles& files);
+
+// Fills the size text of every track from one listing per folder.
+void ComputeSizeTexts(TrackStore& store, PlayerFiles& files, std::string_view decimalSeparator);
+
+// Databases are a few megabytes; anything past this is not one.
+inline constexpr std::uint64_t kMaxDatabaseBytes = 512ull * 1024 * 1024;
+
+} // namespace device

@@ -1,0 +1,317 @@
+#include "gui/CopySide.h"
+
+#include "core/base/Guard.h"
+#include "gui/PlayerSelector.h"
+#include "gui/TFormMain.h"
+#include "gui/skin/SkinButton.h"
+#include "gui/skin/SkinProgressBar.h"
+#include "core/copy/CopyThread.h"
+#include "gui/TFormReport.h"
+#include "core/copy/TargetNames.h"
+#include "platform/CopyFiles.h"
+#include "platform/Shell.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QStandardPaths>
+#include <QTimer>
+
+#include <condition_variable>
+#include <mutex>
+
+namespace {
+
+constexpr char kCopyCaption[] = "Copy";
+constexpr char kStopCaption[] = "Stop";
+
+// A worker that ended without its finish message is noticed this often.
+constexpr int kWatchMilliseconds = 200;
+
+void DeliverPending() {
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+std::optional<std::string> AskWithFileDialog(QWidget* parent, const TFolderDialogRequest& request,
+                                             const std::string& startFolder) {
+    QFileDialog dialog(parent, QString::fromStdString(request.title));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    // The name only shows where the copies go: a taken one is no reason to ask.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    const QString filter = QString::fromStdString(request.filter);
+    // Files of the same type show which names the folder already holds.
+    dialog.setNameFilter(filter.isEmpty() ? QStringLiteral("*")
+                                          : filter + QStringLiteral(" (*") + filter + u')');
+    dialog.setDirectory(startFolder.empty()
+                            ? QStandardPaths::writableLocation(QStandardPaths::MusicLocation)
+                            : QString::fromStdString(startFolder));
+    dialog.selectFile(QString::fromStdString(request.fileName));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return QDir::toNativeSeparators(dialog.selectedFiles().front()).toStdString();
+}
+
+} // namespace
+
+// Hands each message of the worker to the window's thread and waits there until it has been
+// handled; after the finish message it waits on until the window releases it (the report has
+// been closed, or the job is being abandoned).
+class TCopySide::Bridge final : public QObject, public TCopyMessages {
+public:
+    explicit Bridge(TCopyMessages& window) : window_(window) {}
+
+    void CMProgressPosition(int position) override {
+        Deliver([this, position] { window_.CMProgressPosition(position); });
+    }
+    void CMProgressMax(int maximum) override {
+        Deliver([this, maximum] { window_.CMProgressMax(maximum); });
+    }
+    void CMProgressText(const std::string& text) override {
+        Deliver([this, &text] { window_.CMProgressText(text); });
+    }
+    void CMProgressFinish(int result) override {
+        Deliver([this, result] { window_.CMProgressFinish(result); });
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [this] { return released_; });
+    }
+
+    void Arm() {
+        std::lock_guard lock(mutex_);
+        released_ = false;
+    }
+    void Release() {
+        {
+            std::lock_guard lock(mutex_);
+            released_ = true;
+        }
+        changed_.notify_all();
+    }
+
+private:
+    template <typename F> void Deliver(F&& call) {
+        QMetaObject::invokeMethod(this, std::forward<F>(call), Qt::BlockingQueuedConnection);
+    }
+
+    TCopyMessages& window_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool released_ = true;
+};
+
+TCopyEnvironment TCopyEnvironment::System() {
+    TCopyEnvironment environment;
+    auto lastFolder = std::make_shared<std::string>();
+    environment.askTargetFile = [lastFolder](QWidget* parent, const TFolderDialogRequest& request) {
+        auto path = AskWithFileDialog(parent, request, *lastFolder);
+        if (path)
+            *lastFolder = copy::TargetFolderFromDialogPath(*path);
+        return path;
+    };
+    environment.askYesNo = [](QWidget* parent, const std::string& question) {
+        QMessageBox box(QMessageBox::Information, QStringLiteral("Information"),
+                        QString::fromStdString(question), QMessageBox::Yes | QMessageBox::No,
+                        parent);
+        return box.exec() == QMessageBox::Yes;
+    };
+    environment.openFolder = [](const std::string& folder) { return platform::ShellOpen(folder); };
+    return environment;
+}
+
+TCopySide::TCopySide(TFormMain& form, TCopyEnvironment environment)
+    : form_(form), environment_(std::move(environment)), bridge_(std::make_unique<Bridge>(form)) {
+    report_ = new TFormReport(&form_, environment_.openFolder);
+    QObject::connect(report_, &QDialog::finished, report_, [this] { ReportClosed(); });
+    watch_ = new QTimer(report_);
+    watch_->setInterval(kWatchMilliseconds);
+    QObject::connect(watch_, &QTimer::timeout, report_, [this] { WatchWorker(); });
+}
+
+TCopySide::~TCopySide() {
+    AbandonJob();
+    delete report_; // with it the connections to this object
+}
+
+bool TCopySide::Ask(const std::string& question) {
+    // Without a way to ask, nothing is given up.
+    return environment_.askYesNo && environment_.askYesNo(&form_, question);
+}
+
+void TCopySide::CopyoutSongClick() {
+    form_.ProgressBarItunes->setPosition(0);
+    app::Guard("CopyoutClick:", [&]() -> platform::Status {
+        // One job at a time: a stopped job's worker still holds the lists until its report.
+        if (form_.iPod.iPodPath.empty() || form_.Copying || jobOpen_)
+            return platform::Status::Ok();
+        const std::vector<std::int32_t> proposed = form_.SelectedTracks();
+        if (proposed.empty() || !environment_.askTargetFile)
+            return platform::Status::Ok();
+        const copy::DialogProposal proposal = copy::ProposeDialog(form_.iPod, proposed.front());
+        const auto path = environment_.askTargetFile(
+            &form_, {copy::kFolderDialogTitle, proposal.fileName, proposal.filter});
+        if (!path)
+            return platform::Status::Ok();
+        const std::string folder = copy::TargetFolderFromDialogPath(*path);
+        if (folder.empty())
+            return platform::Status::Error("the dialog named no folder: " + *path);
+        // While the dialog was open the player may have gone or the table been refilled: the
+        // job takes the rows selected now.
+        const std::vector<std::int32_t> tracks = form_.SelectedTracks();
+        if (form_.iPod.iPodPath.empty() || tracks.empty() || form_.Copying || jobOpen_)
+            return platform::Status::Ok();
+
+        copy::CopyJob job;
+        copy::AddTracksToJob(form_.iPod, tracks, folder, job);
+        job_ = std::move(job);
+        form_.Copying = true;
+        form_.ButtonCopy->setText(QString::fromLatin1(kStopCaption));
+        worker_.reset();
+        worker_ = std::make_unique<TCopyThread>(*bridge_, environment_.copyFiles != nullptr
+                                                              ? *environment_.copyFiles
+                                                              : platform::SystemCopyFiles());
+        bridge_->Arm();
+        finishSeen_ = false;
+        quitting_ = false;
+        worker_->SetSourceFiles(job_.SourceFiles);
+        worker_->SetTargetFiles(job_.TargetFiles);
+        worker_->SetPlayerRoot(job_.PlayerRoot);
+        worker_->SetOverWriteExistFile(form_.OverWriteExistFile);
+        if (auto started = worker_->Start(); !started) {
+            BackToIdle();
+            return started;
+        }
+        jobOpen_ = true;
+        watch_->start();
+        return platform::Status::Ok();
+    });
+}
+
+void TCopySide::StopCopyOutClick() {
+    if (!form_.Copying || !jobOpen_)
+        return;
+    worker_->Pause();
+    const bool stop = Ask("Stop copy file?");
+    // The job may have ended while the question was open.
+    if (stop && form_.Copying && jobOpen_ && !finishSeen_) {
+        worker_->SetStopCopy(true);
+        form_.ShowStatus(std::to_string(form_.iPod.GetSongCount()) + " Files found in your iPod.");
+        form_.Copying = false;
+        form_.ProgressBarItunes->setPosition(0);
+        form_.ButtonCopy->setText(QString::fromLatin1(kCopyCaption));
+    }
+    if (worker_)
+        worker_->Resume();
+}
+
+bool TCopySide::QueryClose() {
+    if (!jobOpen_)
+        return true;
+    if (form_.Copying && !finishSeen_) {
+        worker_->Pause();
+        if (!Ask("Ignore copying file and quit?")) {
+            worker_->Resume();
+            return false;
+        }
+    }
+    AbandonJob();
+    return true;
+}
+
+// A stopped job that is still winding down shows nothing more of its progress.
+void TCopySide::CMProgressPosition(int position) {
+    if (quitting_ || !form_.Copying)
+        return;
+    // A position past the maximum shows a full bar.
+    form_.ProgressBarItunes->setPosition(position);
+}
+
+void TCopySide::CMProgressMax(int maximum) {
+    if (quitting_ || !form_.Copying)
+        return;
+    form_.ProgressBarItunes->setMaximum(maximum);
+}
+
+void TCopySide::CMProgressText(const std::string& text) {
+    if (quitting_ || !form_.Copying)
+        return;
+    form_.ShowStatus(text);
+    // A change of the setting applies from the next entry on.
+    if (worker_)
+        worker_->SetOverWriteExistFile(form_.OverWriteExistFile);
+}
+
+void TCopySide::CMProgressFinish(int result) {
+    if (quitting_ || finishSeen_)
+        return;
+    finishSeen_ = true;
+    watch_->stop();
+    const bool shown = app::Guard("CMProgressFinish:", [&] {
+        if (result == copy::kCopyFinished)
+            form_.ShowStatus(" Copy Finished ");
+        else if (result == copy::kCopyStopped)
+            form_.ShowStatus(" Copy Terminated ");
+        // Nothing is deleted here: the worker has removed its own partial file, and a file
+        // under a final name is either this job's complete copy or the user's own.
+        report_->SetTitleList(job_.TitleList);
+        report_->SetTargetFiles(job_.TargetFiles);
+        report_->ShowModal();
+    });
+    // Every job ends: without its report, the window still leaves its copying state, once the
+    // worker has left this message.
+    if (!shown)
+        QTimer::singleShot(0, report_, [this] { ReportClosed(); });
+}
+
+void TCopySide::ReportClosed() {
+    if (quitting_ || !jobOpen_)
+        return;
+    app::Guard("CMProgressFinish:", [&] {
+        form_.ProgressBarItunes->setPosition(0);
+        form_.Copying = false;
+        form_.ButtonCopy->setText(QString::fromLatin1(kCopyCaption));
+        job_ = copy::CopyJob();
+        form_.ShowStatus(std::to_string(form_.iPodSelectorCom->Roots().size()) + " iPod detected.");
+    });
+    EndWorker();
+}
+
+// A run that met an error ends without a finish message; its job still gets its report, the
+// entries it never reached marked as failed.
+void TCopySide::WatchWorker() {
+    if (!jobOpen_ || finishSeen_ || quitting_ || !worker_->Ended())
+        return;
+    const auto& outcomes = worker_->Outcomes();
+    for (std::size_t i = 0; i < outcomes.size() && i < job_.TargetFiles.size(); ++i)
+        if (outcomes[i] == copy::TCopyOutcome::Pending)
+            job_.TargetFiles[i] =
+                std::string(copy::kCopyFailed) + "the copy ended early (see the error log)";
+    CMProgressFinish(copy::kCopyStopped);
+}
+
+// After CMProgressFinish has returned: the worker only leaves its run.
+void TCopySide::EndWorker() {
+    watch_->stop();
+    bridge_->Release();
+    worker_->Join(DeliverPending);
+    jobOpen_ = false;
+}
+
+void TCopySide::AbandonJob() {
+    if (!jobOpen_)
+        return;
+    quitting_ = true;
+    watch_->stop();
+    report_->hide();
+    bridge_->Release();
+    worker_->Abandon();
+    worker_->Join(DeliverPending);
+    jobOpen_ = false;
+}
+
+void TCopySide::BackToIdle() {
+    form_.Copying = false;
+    form_.ButtonCopy->setText(QString::fromLatin1(kCopyCaption));
+    job_ = copy::CopyJob();
+}

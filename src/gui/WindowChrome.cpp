@@ -1,0 +1,178 @@
+#include "gui/WindowChrome.h"
+
+#include "core/base/ProgramInfo.h"
+#include "core/base/WindowPlacement.h"
+#include "gui/skin/SkinFonts.h"
+#include "gui/skin/TitleBarButton.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QRegion>
+#include <QScreen>
+#include <QUrl>
+#include <QWindow>
+
+#include <cmath>
+
+namespace app {
+
+namespace {
+
+WindowBox Box(const QRect& rect) {
+    return {rect.left(), rect.top(), rect.width(), rect.height()};
+}
+
+QRect FreeArea(const QWidget* window) {
+    const QScreen* screen = window->screen();
+    if (screen == nullptr)
+        screen = QGuiApplication::primaryScreen();
+    return screen != nullptr ? screen->availableGeometry() : QRect();
+}
+
+} // namespace
+
+QFont TableFont(bool bold) {
+    QFont font = skin::TableFont();
+    font.setBold(bold);
+    return font;
+}
+
+// A window that stands over another (a dialog over the main window) goes down with the one it
+// stands over.
+void MinimizeApplication() {
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        const QWindow* handle = window->windowHandle();
+        if (window->isVisible() && (handle == nullptr || handle->transientParent() == nullptr))
+            window->showMinimized();
+    }
+}
+
+QUrl MakerSiteUrl() {
+    return QUrl(QString::fromStdString(MakerSiteAddress()));
+}
+
+void OpenMakerSite() {
+    QDesktopServices::openUrl(MakerSiteUrl());
+}
+
+void SetRoundedOutline(QWidget* window) {
+    QPainterPath outline;
+    outline.addRoundedRect(QRectF(0, 0, window->width(), window->height()), 12.5, 12.5);
+    window->setMask(QRegion(outline.toFillPolygon().toPolygon()));
+}
+
+void CentreOnScreen(QWidget* window, int reachRight) {
+    const QRect area = FreeArea(window);
+    if (area.isEmpty())
+        return;
+    const WindowBox placed =
+        CentredOver(Box(area), window->width(), window->height(), Box(area), reachRight);
+    window->move(placed.left, placed.top);
+}
+
+void CentreOver(QWidget* window, const QWidget* owner) {
+    const QRect area = FreeArea(owner);
+    const WindowBox placed = CentredOver(Box(owner->geometry()), window->width(), window->height(),
+                                         area.isEmpty() ? Box(owner->geometry()) : Box(area));
+    window->move(placed.left, placed.top);
+}
+
+void RepaintWhole(QWidget* widget) {
+    widget->update();
+    for (QWidget* part : widget->findChildren<QWidget*>())
+        part->update();
+}
+
+FrameImage::FrameImage(const QString& picture, const QRect& geometry, QWidget* parent)
+    : QWidget(parent), picture_(skin::Picture::Load(picture)) {
+    setObjectName(picture);
+    setGeometry(geometry);
+}
+
+void FrameImage::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    // The twice-size picture serves every dense screen; only an odd scale needs smoothing.
+    const qreal ratio = devicePixelRatioF();
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, ratio != std::floor(ratio));
+    painter.drawImage(rect(), picture_.At(skin::PaintScale(this)));
+}
+
+void FrameImage::mousePressEvent(QMouseEvent* event) {
+    event->accept();
+}
+
+void FrameImage::mouseMoveEvent(QMouseEvent* event) {
+    event->accept();
+}
+
+void FrameImage::mouseReleaseEvent(QMouseEvent* event) {
+    event->accept();
+}
+
+WindowDragger::WindowDragger(QWidget* window) : QObject(window), window_(window) {
+    setObjectName(QStringLiteral("WindowDragger"));
+}
+
+void WindowDragger::AddArea(QWidget* area) {
+    areas_.insert(area);
+    area->installEventFilter(this);
+}
+
+bool WindowDragger::eventFilter(QObject* watched, QEvent* event) {
+    if (!areas_.contains(watched))
+        return false;
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+        if (static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton)
+            return false;
+        pressed_ = watched;
+        return true;
+    case QEvent::MouseMove:
+        if (pressed_ != watched || !(static_cast<QMouseEvent*>(event)->buttons() & Qt::LeftButton))
+            return false;
+        // The system keeps the mouse until the button goes up; the release may never come here.
+        pressed_ = nullptr;
+        emit DragStarted(static_cast<QWidget*>(watched));
+        if (QWindow* handle = window_->windowHandle())
+            handle->startSystemMove();
+        return true;
+    case QEvent::MouseButtonRelease:
+        if (pressed_ != watched)
+            return false;
+        pressed_ = nullptr;
+        return true;
+    default:
+        return false;
+    }
+}
+
+void AddFrame(QWidget* window, WindowDragger* dragger, std::span<const FramePiece> pieces) {
+    for (const FramePiece& piece : pieces) {
+        auto* image = new FrameImage(QString::fromLatin1(piece.picture), piece.at, window);
+        image->setObjectName(QString::fromLatin1(piece.name));
+        if (piece.drags)
+            dragger->AddArea(image);
+    }
+}
+
+TitleButtons AddTitleButtons(QWidget* window, int left, int top) {
+    auto make = [&](TitleBarButton::Kind kind, const char* name, int at) {
+        auto* button = new TitleBarButton(kind, window);
+        button->setObjectName(QString::fromLatin1(name));
+        button->move(at, top);
+        return button;
+    };
+    const TitleButtons buttons{make(TitleBarButton::Kind::Minimize, "XP_ButtonSmall1", left),
+                               make(TitleBarButton::Kind::Close, "XP_ButtonSmall3", left + 24),
+                               make(TitleBarButton::Kind::Web, "XP_ButtonSmall2", left + 48)};
+    QObject::connect(buttons.minimize, &QAbstractButton::clicked, window, &MinimizeApplication);
+    QObject::connect(buttons.web, &QAbstractButton::clicked, window, &OpenMakerSite);
+    return buttons;
+}
+
+} // namespace app
