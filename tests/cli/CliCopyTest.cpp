@@ -74,6 +74,21 @@ TEST_F(CliCopy, CopiesEveryTrackWholeUnderItsNameAndNumbersOrReplacesOnTheSecond
     }
     EXPECT_EQ(FilesIn(out_).size(), copied) << "a stray file was left";
 
+    // Overwriting is only for files from before the job: into an empty folder it names every
+    // copy as above, each its own file with its own bytes.
+    const fs::path fresh = scratch_ / "fresh";
+    const auto overwriting =
+        CopyReport(RunCli({"copy", player_.string(), fresh.string(), "--overwrite"}, scratch_));
+    ASSERT_EQ(overwriting.size(), first.size());
+    for (std::size_t i = 0; i < first.size(); ++i) {
+        if (first[i].outcome == copy::kSourceNotFound)
+            continue;
+        EXPECT_EQ(overwriting[i].outcome,
+                  copy::JoinTargetPath(fresh.string(), copy::FileNamePart(first[i].outcome)));
+        EXPECT_TRUE(SameBytes(overwriting[i].outcome, first[i].source)) << overwriting[i].outcome;
+    }
+    EXPECT_EQ(FilesIn(fresh).size(), copied);
+
     // Again without overwriting: every copy gets a new numbered name; nothing earlier changes.
     // A dry run names them first.
     const CliRun plan =
