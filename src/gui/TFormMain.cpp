@@ -582,7 +582,7 @@ void TFormMain::DisPlaySongsInit() {
         AdvStringGridSong->setColumnWidth(0, 16);
         for (int column = 1; column < TrackTableModel::kColumns; ++column)
             AdvStringGridSong->setColumnWidth(
-                column, std::max(0, std::stoi(ColWidthList.at(static_cast<std::size_t>(column)))));
+                column, std::max(0, ColWidthList.at(static_cast<std::size_t>(column))));
         SongModel->ShowBlankRow();
     });
 }

@@ -69,7 +69,7 @@ public:
     bool DatabaseCopied = false;
     bool DBClickPlaySong = false;
     bool OverWriteExistFile = false;
-    std::vector<std::string> ColWidthList;
+    std::vector<int> ColWidthList;
     TiPod iPod;
 
     // Operations.

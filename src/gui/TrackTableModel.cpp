@@ -13,17 +13,8 @@
 
 namespace {
 
-constexpr SongField kColumnField[TrackTableModel::kColumns] = {
-    SongField::Title, // column 0 shows the play symbol only
-    SongField::Title,    SongField::FileSize, SongField::Album,   SongField::Artist,
-    SongField::Genre,    SongField::Filetype, SongField::Comment, SongField::EQSetting,
-    SongField::Composer, SongField::Grouping,
-};
-
-const char* const kHeaders[TrackTableModel::kColumns] = {
-    "",         "Title",   "File Size", "Album",    "Artist",   "Genre",
-    "Filetype", "Comment", "EQSetting", "Composer", "Grouping",
-};
+using browser::kColumnField;
+using browser::kColumnHeading;
 
 const QColor kBandColour(251, 254, 204);
 
@@ -86,7 +77,8 @@ QString TrackTableModel::CellText(int row, int column) const {
     const std::int32_t track = TrackOfRow(row);
     if (track == kNoTrack || column <= 0 || column >= kColumns)
         return {};
-    const std::string_view text = library_.Field(track, kColumnField[column]);
+    const std::string_view text =
+        library_.Field(track, kColumnField[static_cast<std::size_t>(column)]);
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
@@ -117,7 +109,7 @@ QVariant TrackTableModel::headerData(int section, Qt::Orientation orientation, i
     if (orientation != Qt::Horizontal || section < 0 || section >= kColumns)
         return {};
     if (role == Qt::DisplayRole)
-        return QString::fromLatin1(kHeaders[section]);
+        return QString::fromLatin1(kColumnHeading[static_cast<std::size_t>(section)]);
     return {};
 }
 
@@ -131,7 +123,7 @@ void TrackTableModel::SortRows(int column, Qt::SortOrder order) {
     bool numeric = true;
     for (std::size_t row = 0; row < rows_.size(); ++row) {
         if (rows_[row] != kNoTrack)
-            texts[row] = library_.Field(rows_[row], kColumnField[column]);
+            texts[row] = library_.Field(rows_[row], kColumnField[static_cast<std::size_t>(column)]);
         if (!texts[row].empty() && numeric && !ParsesAsNumber(column, texts[row], numbers[row]))
             numeric = false;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/library/DisplayMode.h"
+#include "core/library/TrackColumns.h"
 
 #include <QAbstractTableModel>
 #include <QPixmap>
@@ -16,7 +17,7 @@ class TiPod;
 class TrackTableModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    static constexpr int kColumns = 11;
+    static constexpr int kColumns = browser::kTrackColumns;
     static constexpr int kNoTrack = -1;
 
     explicit TrackTableModel(const TiPod& library, QObject* parent = nullptr);

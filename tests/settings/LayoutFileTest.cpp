@@ -44,8 +44,7 @@ TEST_F(LayoutFileTest, MissingOrEmptyFileShowsAllAtWidth80) {
         EXPECT_TRUE(layout.iPodSelector && layout.iPodSelectorCaption && layout.SearchBox &&
                     layout.SearchBoxCaption && layout.ArtistList && layout.AlbumList &&
                     layout.FileTypeList);
-        EXPECT_THAT(layout.ColWidthList,
-                    ElementsAre("0", "80", "80", "80", "80", "80", "80", "80", "80", "80", "80"));
+        EXPECT_THAT(layout.ColWidthList, ElementsAre(0, 80, 80, 80, 80, 80, 80, 80, 80, 80, 80));
     }
 }
 
@@ -61,8 +60,7 @@ TEST_F(LayoutFileTest, ZeroHidesAndBadValuesShow) {
 
 TEST_F(LayoutFileTest, WidthsFromTheFile) {
     WriteFile("[COLWIDTH]\r\n0=200\r\n3=0\r\n5=0x40\r\n7=wide\r\n10=-5\r\n");
-    EXPECT_THAT(Read().ColWidthList,
-                ElementsAre("0", "80", "80", "0", "80", "64", "80", "80", "80", "80", "-5"));
+    EXPECT_THAT(Read().ColWidthList, ElementsAre(0, 80, 80, 0, 80, 64, 80, 80, 80, 80, -5));
 }
 
 TEST_F(LayoutFileTest, WriteSetsWidthsAndKeepsOtherSections) {
@@ -72,8 +70,7 @@ TEST_F(LayoutFileTest, WriteSetsWidthsAndKeepsOtherSections) {
         testsupport::ProfileLines(ReadFile()),
         testsupport::ProfileLines("[Visible]\nSearchBox=0\n\n[COLWIDTH]\n3=3\nnote=kept\n0=16\n"
                                   "1=1\n2=2\n4=4\n5=5\n6=6\n7=7\n8=8\n9=9\n10=10\n"));
-    EXPECT_THAT(Read().ColWidthList,
-                ElementsAre("0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10"));
+    EXPECT_THAT(Read().ColWidthList, ElementsAre(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10));
 }
 
 TEST_F(LayoutFileTest, WriteFailureNamesTheFile) {

@@ -9,7 +9,6 @@ namespace {
 constexpr char kLayoutFile[] = "ipdes.dll";
 constexpr char kVisible[] = "Visible";
 constexpr char kColWidth[] = "COLWIDTH";
-constexpr int kDefaultWidth = 80;
 
 } // namespace
 
@@ -27,10 +26,10 @@ platform::Status ReadIniFile(const std::string& programFolder, Layout& layout) {
 
     layout.ColWidthList.clear();
     // Column 0 has a fixed width of its own; its stored value is not used.
-    layout.ColWidthList.emplace_back("0");
+    layout.ColWidthList.push_back(0);
     for (int column = 1; column < kLayoutColumns; ++column)
         layout.ColWidthList.push_back(
-            std::to_string(ReadProfileInt(file, kColWidth, std::to_string(column), kDefaultWidth)));
+            ReadProfileInt(file, kColWidth, std::to_string(column), browser::kDefaultColumnWidth));
     return platform::Status::Ok();
 }
 

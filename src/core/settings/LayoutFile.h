@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/library/TrackColumns.h"
 #include "platform/Status.h"
 
 #include <array>
@@ -8,7 +9,7 @@
 
 namespace settings {
 
-inline constexpr int kLayoutColumns = 11;
+inline constexpr int kLayoutColumns = browser::kTrackColumns;
 
 // What the layout file "ipdes.dll" says about the main window.
 struct Layout {
@@ -19,8 +20,8 @@ struct Layout {
     bool ArtistList = true;
     bool AlbumList = true;
     bool FileTypeList = true;
-    // Decimal widths of the track table's columns 0 to 10; entry 0 is always "0".
-    std::vector<std::string> ColWidthList;
+    // Widths of the track table's columns 0 to 10; entry 0 is always 0 (its width is fixed).
+    std::vector<int> ColWidthList;
 };
 
 // Reads section "Visible" (0 hides, default shown) and the widths of section "COLWIDTH"

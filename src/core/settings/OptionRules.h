@@ -3,13 +3,15 @@
 // What the options window does to the track table's columns and the two switches, without
 // widgets.
 
+#include "core/library/TrackColumns.h"
+
 #include <string>
 #include <vector>
 
 namespace settings {
 
 // A column that is shown gets this width; a hidden one gets 0.
-inline constexpr int kShownColumnWidth = 80;
+inline constexpr int kShownColumnWidth = browser::kDefaultColumnWidth;
 
 // "Restore Default" gives the switches the values a first run reads.
 inline constexpr bool kDefaultDBClickPlaySong = false;
