@@ -1,5 +1,6 @@
 #include "gui/TFormMain.h"
 
+#include "core/settings/SettingsStore.h"
 #include "gui/GridView.h"
 #include "core/base/Guard.h"
 #include "core/base/LogClass.h"
@@ -437,17 +438,15 @@ void TFormMain::SetTabOrder() {
 
 void TFormMain::ReadRegistry() {
     app::Guard("ReadRegistry:", [&]() -> platform::Status {
-        // Stands in for the installer: the key and the program folder exist from the first run.
-        const platform::Status prepared = settings::EnsureProgramFolder();
         settings::RegistrySettings stored;
         stored.DBClickPlaySong = DBClickPlaySong;
         stored.OverWriteExistFile = OverWriteExistFile;
-        const platform::Status read = settings::ReadRegistry(stored);
+        const platform::Status read = Settings().ReadRegistry(stored);
         DBClickPlaySong = stored.DBClickPlaySong;
         OverWriteExistFile = stored.OverWriteExistFile;
         ProgramFolder = stored.ProgramFolder;
         app::TLogClass::SetProgramFolder(ProgramFolder);
-        return read.ok() ? prepared : read;
+        return read;
     });
 }
 
@@ -457,14 +456,14 @@ void TFormMain::WriteRegistry() {
         stored.DBClickPlaySong = DBClickPlaySong;
         stored.OverWriteExistFile = OverWriteExistFile;
         stored.ProgramFolder = ProgramFolder;
-        return settings::WriteRegistry(stored);
+        return Settings().WriteRegistry(stored);
     });
 }
 
 void TFormMain::ReadIniFile() {
     app::Guard("ReadIniFile:", [&] {
         settings::Layout layout;
-        const platform::Status status = settings::ReadIniFile(ProgramFolder, layout);
+        const platform::Status status = Settings().ReadLayout(ProgramFolder, layout);
         iPodSelectorCom->setVisible(layout.iPodSelector);
         SelectorCaption->setVisible(layout.iPodSelectorCaption);
         Edit1->setVisible(layout.SearchBox);
@@ -482,8 +481,13 @@ void TFormMain::WriteIniFile() {
         std::array<int, settings::kLayoutColumns> widths{};
         for (int column = 0; column < settings::kLayoutColumns; ++column)
             widths[static_cast<std::size_t>(column)] = AdvStringGridSong->columnWidth(column);
-        return settings::WriteIniFile(ProgramFolder, widths);
+        return Settings().WriteLayout(ProgramFolder, widths);
     });
+}
+
+settings::TSettingsStore& TFormMain::Settings() const {
+    return environment_.settings != nullptr ? *environment_.settings
+                                            : settings::FileSettingsStore();
 }
 
 void TFormMain::SetDBClickPlaySong(bool on) {

@@ -29,6 +29,10 @@ class TFormOption;
 class TitleBarButton;
 class TrackTableModel;
 
+namespace settings {
+class TSettingsStore;
+}
+
 namespace app {
 class FrameImage;
 class WindowDragger;
@@ -48,6 +52,8 @@ struct TMainEnvironment {
         watchDevices;
     // The folder dialog, the questions, the folder opener and the files of a copy job.
     TCopyEnvironment copy;
+    // Where the settings live; nothing: the registry and the layout file.
+    settings::TSettingsStore* settings = nullptr;
 
     static TMainEnvironment System();
 };
@@ -185,6 +191,7 @@ protected:
     void moveEvent(QMoveEvent* event) override;
 
 private:
+    settings::TSettingsStore& Settings() const;
     void BuildControls();
     void BuildFrame();
     void SetTabOrder();

@@ -4,6 +4,7 @@
 // right-click.
 
 #include "gui/PlayerSelector.h"
+#include "core/settings/SettingsStore.h"
 #include "gui/TFormMain.h"
 #include "gui/skin/TabButton.h"
 #include "gui/skin/TitleBarButton.h"
@@ -153,8 +154,10 @@ private:
                                   {"Small Three", "AC/DC", "THRE.mp3"}});
     }
 
-    std::unique_ptr<TFormMain> Start(std::vector<std::string> extraPlayers = {}) {
+    std::unique_ptr<TFormMain> Start(std::vector<std::string> extraPlayers = {},
+                                     settings::TSettingsStore* store = nullptr) {
         TMainEnvironment environment;
+        environment.settings = store;
         environment.removableRoots = [this] { return removable_; };
         environment.extraPlayers = std::move(extraPlayers);
         environment.openFile = [this](const std::string& path) { opened_.push_back(path); };
@@ -509,6 +512,23 @@ private slots:
         QVERIFY(stored.find("1=120") != std::string::npos);
         QVERIFY(stored.find("3=0") != std::string::npos);
         QVERIFY(stored.find("5=64") != std::string::npos);
+    }
+
+    void settingsLiveInTheStoreTheWindowIsGiven() {
+        settings::TMemorySettingsStore store;
+        store.registry.DBClickPlaySong = true;
+        store.registry.OverWriteExistFile = false;
+        store.layout.ColWidthList = {0, 80, 80, 0, 80, 64, 80, 80, 80, 80, 80};
+        auto form = Start({}, &store);
+        QVERIFY(form->DBClickPlaySong && !form->OverWriteExistFile);
+        QCOMPARE(form->AdvStringGridSong->columnWidth(3), 0);
+        QCOMPARE(form->AdvStringGridSong->columnWidth(5), 64);
+        form->AdvStringGridSong->setColumnWidth(1, 120);
+        form->SetDBClickPlaySong(false);
+        form->close();
+        QCOMPARE(store.layout.ColWidthList.at(1), 120);
+        QVERIFY(!store.registry.DBClickPlaySong);
+        QVERIFY(!fs::exists(ProgramFolder() / "ipdes.dll"));
     }
 
     // ---- The player selector and the loaded library --------------------------------------
