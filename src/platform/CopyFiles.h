@@ -2,6 +2,7 @@
 
 #include "platform/Status.h"
 
+#include <compare>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -15,7 +16,7 @@ namespace platform {
 struct FileIdentity {
     std::uint64_t volume = 0;
     std::uint64_t file = 0;
-    bool operator==(const FileIdentity&) const = default;
+    auto operator<=>(const FileIdentity&) const = default;
 };
 
 // A file opened for reading by a copy. Closed by Close or, failing that, by the destructor.

@@ -3,7 +3,6 @@
 #include "core/copy/TargetNames.h"
 #include "platform/Text.h"
 
-#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <random>
@@ -107,7 +106,7 @@ void TNamePlanner::Claim(const std::string& name) {
 
 void TNamePlanner::Own(const std::string& name) {
     if (const auto there = Lookup(name); there && *there)
-        owned_.push_back(**there);
+        owned_.insert(**there);
 }
 
 bool TNamePlanner::Owned(const std::string& name) {
@@ -116,7 +115,7 @@ bool TNamePlanner::Owned(const std::string& name) {
 }
 
 bool TNamePlanner::Holds(const platform::FileIdentity& file) const {
-    return std::find(owned_.begin(), owned_.end(), file) != owned_.end();
+    return owned_.contains(file);
 }
 
 } // namespace copy

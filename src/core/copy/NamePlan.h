@@ -5,7 +5,6 @@
 #include <optional>
 #include <set>
 #include <string>
-#include <vector>
 
 namespace copy {
 
@@ -53,7 +52,7 @@ private:
     std::optional<bool> ignoresCase_;
     std::set<std::string> claimed_;       // as spelled
     std::set<std::string> claimedFolded_; // with letter case folded
-    std::vector<platform::FileIdentity> owned_;
+    std::set<platform::FileIdentity> owned_;
 };
 
 } // namespace copy
