@@ -29,6 +29,15 @@ constexpr char kStopCaption[] = "Stop";
 // A worker that ended without its finish message is noticed this often.
 constexpr int kWatchMilliseconds = 200;
 
+// A reason as the message box shows it: a sentence of its own.
+std::string Sentence(std::string reason) {
+    if (!reason.empty() && reason.front() >= 'a' && reason.front() <= 'z')
+        reason.front() = static_cast<char>(reason.front() - 'a' + 'A');
+    if (!reason.empty() && reason.back() != '.')
+        reason.push_back('.');
+    return reason;
+}
+
 void DeliverPending() {
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
@@ -116,6 +125,11 @@ TCopyEnvironment TCopyEnvironment::System() {
                         parent);
         return box.exec() == QMessageBox::Yes;
     };
+    environment.tell = [](QWidget* parent, const std::string& text) {
+        QMessageBox box(QMessageBox::Information, QStringLiteral("Information"),
+                        QString::fromStdString(text), QMessageBox::Ok, parent);
+        box.exec();
+    };
     environment.openFolder = [](const std::string& folder) { return platform::ShellOpen(folder); };
     return environment;
 }
@@ -139,6 +153,16 @@ bool TCopySide::Ask(const std::string& question) {
     return environment_.askYesNo && environment_.askYesNo(&form_, question);
 }
 
+void TCopySide::Tell(const std::string& text) {
+    if (environment_.tell)
+        environment_.tell(&form_, text);
+}
+
+platform::CopyFiles& TCopySide::Files() const {
+    return environment_.copyFiles != nullptr ? *environment_.copyFiles
+                                             : platform::SystemCopyFiles();
+}
+
 void TCopySide::CopyoutSongClick() {
     form_.ProgressBarItunes->setPosition(0);
     app::Guard("CopyoutClick:", [&]() -> platform::Status {
@@ -156,6 +180,13 @@ void TCopySide::CopyoutSongClick() {
         const std::string folder = copy::TargetFolderFromDialogPath(*path);
         if (folder.empty())
             return platform::Status::Error("the dialog named no folder: " + *path);
+        // Copies onto the player itself, or into a folder that takes no file, would only fail
+        // one by one: the user hears why at once and no job starts.
+        if (const auto usable = copy::CheckTargetFolder(Files(), folder, form_.iPod.iPodPath);
+            !usable) {
+            Tell(Sentence(usable.message()));
+            return platform::Status::Ok();
+        }
         // While the dialog was open the player may have gone or the table been refilled: the
         // job takes the rows selected now.
         const std::vector<std::int32_t> tracks = form_.SelectedTracks();
@@ -168,9 +199,7 @@ void TCopySide::CopyoutSongClick() {
         form_.Copying = true;
         form_.ButtonCopy->setText(QString::fromLatin1(kStopCaption));
         worker_.reset();
-        worker_ = std::make_unique<TCopyThread>(*bridge_, environment_.copyFiles != nullptr
-                                                              ? *environment_.copyFiles
-                                                              : platform::SystemCopyFiles());
+        worker_ = std::make_unique<TCopyThread>(*bridge_, Files());
         bridge_->Arm();
         finishSeen_ = false;
         quitting_ = false;

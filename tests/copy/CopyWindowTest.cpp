@@ -25,6 +25,9 @@
 
 #include <filesystem>
 #include <fstream>
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 namespace fs = std::filesystem;
 using testsupport::TrackSpec;
@@ -94,6 +97,7 @@ private:
     std::vector<std::string> questions_;
     std::function<bool()> answer_;
     std::vector<std::string> openedFolders_;
+    std::vector<std::string> told_;
 
     struct Closer {
         testsupport::HeldCopyFiles* files;
@@ -117,6 +121,9 @@ private:
         environment.copy.askYesNo = [this](QWidget*, const std::string& question) {
             questions_.push_back(question);
             return answer_ ? answer_() : false;
+        };
+        environment.copy.tell = [this](QWidget*, const std::string& text) {
+            told_.push_back(text);
         };
         environment.copy.openFolder = [this](const std::string& folder) {
             openedFolders_.push_back(folder);
@@ -206,6 +213,7 @@ private slots:
         questions_.clear();
         answer_ = nullptr;
         openedFolders_.clear();
+        told_.clear();
     }
     void cleanup() {
         files_.Release();
@@ -232,6 +240,50 @@ private slots:
         QVERIFY(dialogs_.empty());
         QVERIFY(form->CopyThread() == nullptr);
         QVERIFY(!form->Copying);
+    }
+
+    void aTargetFolderThatCannotTakeTheCopiesStartsNoJob_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("on the player") << "player";
+        QTest::newRow("a file, not a folder") << "file";
+        QTest::newRow("read-only") << "read-only";
+    }
+    void aTargetFolderThatCannotTakeTheCopiesStartsNoJob() {
+        QFETCH(QString, kind);
+        const std::string player = ThreeTracks();
+        removable_ = {player};
+        fs::path folder = scratch_->path() / "elsewhere";
+        std::string reason;
+        if (kind == "player") {
+            folder = fs::path(player) / "iPod_Control" / "iTunes";
+            reason = "The target folder " + folder.string() +
+                     " is on the player: choose a folder outside it.";
+        } else if (kind == "file") {
+            std::ofstream(folder) << "a file";
+            reason = "The target " + folder.string() + " is not a folder.";
+        } else {
+#ifdef _WIN32
+            QSKIP("a folder's permissions do not keep files out on Windows");
+#else
+            if (geteuid() == 0)
+                QSKIP("root creates files in a read-only folder all the same");
+#endif
+            fs::create_directory(folder);
+            fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
+            reason = "The target folder " + folder.string() + " cannot be written: ";
+        }
+        const Strings before = FilesIn(fs::path(player) / "iPod_Control" / "iTunes");
+        auto form = Start();
+        form->AdvStringGridSong->setFocus();
+        QTest::keyClick(form->AdvStringGridSong, Qt::Key_A, Qt::ControlModifier);
+        dialogAnswer_ = (folder / "Big One.mp3").string();
+        QTest::mouseClick(form->ButtonCopy, Qt::LeftButton);
+        QCOMPARE(told_.size(), std::size_t(1));
+        QVERIFY2(told_[0].starts_with(reason) && told_[0].ends_with("."), told_[0].c_str());
+        QVERIFY(form->CopyThread() == nullptr);
+        QVERIFY(!form->Copying);
+        QCOMPARE(Caption(form->ButtonCopy), std::string("Copy"));
+        QCOMPARE(FilesIn(fs::path(player) / "iPod_Control" / "iTunes"), before);
     }
 
     void theDialogProposesTheFirstSelectedTracksName() {
