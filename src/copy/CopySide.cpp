@@ -6,17 +6,19 @@
 #include "app/skin/SkinButton.h"
 #include "app/skin/SkinProgressBar.h"
 #include "copy/CopyThread.h"
+#include "copy/ReportText.h"
 #include "copy/TFormReport.h"
 #include "copy/TargetNames.h"
 #include "platform/CopyFiles.h"
-#include "platform/Shell.h"
 
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QStandardPaths>
 #include <QTimer>
+#include <QUrl>
 
 #include <condition_variable>
 #include <mutex>
@@ -28,15 +30,6 @@ constexpr char kStopCaption[] = "Stop";
 
 // A worker that ended without its finish message is noticed this often.
 constexpr int kWatchMilliseconds = 200;
-
-// A reason as the message box shows it: a sentence of its own.
-std::string Sentence(std::string reason) {
-    if (!reason.empty() && reason.front() >= 'a' && reason.front() <= 'z')
-        reason.front() = static_cast<char>(reason.front() - 'a' + 'A');
-    if (!reason.empty() && reason.back() != '.')
-        reason.push_back('.');
-    return reason;
-}
 
 void DeliverPending() {
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
@@ -130,13 +123,18 @@ TCopyEnvironment TCopyEnvironment::System() {
                         QString::fromStdString(text), QMessageBox::Ok, parent);
         box.exec();
     };
-    environment.openFolder = [](const std::string& folder) { return platform::ShellOpen(folder); };
+    environment.openFolder = [](const std::string& folder) {
+        // Qt finds the desktop's file browser; when there is none, the user is told.
+        if (QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(folder))))
+            return platform::Status::Ok();
+        return platform::Status::Error("No program could open the folder " + folder + ".");
+    };
     return environment;
 }
 
 TCopySide::TCopySide(TFormMain& form, TCopyEnvironment environment)
     : form_(form), environment_(std::move(environment)), bridge_(std::make_unique<Bridge>(form)) {
-    report_ = new TFormReport(&form_, environment_.openFolder);
+    report_ = new TFormReport(&form_, environment_.openFolder, environment_.tell);
     QObject::connect(report_, &QDialog::finished, report_, [this] { ReportClosed(); });
     watch_ = new QTimer(report_);
     watch_->setInterval(kWatchMilliseconds);
@@ -184,7 +182,7 @@ void TCopySide::CopyoutSongClick() {
         // one by one: the user hears why at once and no job starts.
         if (const auto usable = copy::CheckTargetFolder(Files(), folder, form_.iPod.iPodPath);
             !usable) {
-            Tell(Sentence(usable.message()));
+            Tell(copy::NoticeText(usable.message()));
             return platform::Status::Ok();
         }
         // While the dialog was open the player may have gone or the table been refilled: the

@@ -36,7 +36,7 @@ struct TCopyEnvironment {
     std::function<bool(QWidget* parent, const std::string& question)> askYesNo;
     // A notice with the one answer OK.
     std::function<void(QWidget* parent, const std::string& text)> tell;
-    // Shows a folder in the system's file browser.
+    // Shows a folder in the system's file browser; a failure's message is told to the user.
     std::function<platform::Status(const std::string& folder)> openFolder;
     // The copy worker's file operations; nothing: the real file system.
     platform::CopyFiles* copyFiles = nullptr;

@@ -13,6 +13,7 @@
 #include "support/BuiltPlayer.h"
 #include "support/Gestures.h"
 #include "support/HeldCopyFiles.h"
+#include "support/ScopedEnv.h"
 #include "support/WindowSandbox.h"
 #include "support/Until.h"
 
@@ -638,21 +639,33 @@ private slots:
         CloseReport(*form);
     }
 
-    void aFailingOpenerIsLoggedAndTheReportStays() {
+    void aFailingOpenerIsLoggedToldAndTheReportStays() {
         auto form = Start(); // sets up the log
-        TFormReport failing(form.get(), [](const std::string&) {
-            return platform::Status::Error("no file browser");
-        });
+        TFormReport failing(
+            form.get(),
+            [](const std::string&) { return platform::Status::Error("no file browser"); },
+            [this](QWidget* parent, const std::string& text) {
+                QVERIFY(parent->isVisible());
+                told_.push_back(text);
+            });
         const Strings targets{Planned("x.mp3")}, titles{"x"};
         failing.SetTitleList(titles);
         failing.SetTargetFiles(targets);
         failing.show();
         QTest::mouseClick(failing.OpenDir, Qt::LeftButton);
         QVERIFY(failing.isVisible());
+        QCOMPARE(told_, Strings{"No file browser."});
         std::ifstream log(scratch_->ProgramFolder() / "apces.cnt");
         const std::string text((std::istreambuf_iterator<char>(log)), {});
         QVERIFY(text.find("Button2Click:no file browser") != std::string::npos);
         failing.close();
+    }
+
+    void theSystemsOpenerSaysWhenNoProgramOpensTheFolder() {
+        const testsupport::ScopedEnv noPrograms("PATH", scratch_->path().string());
+        const platform::Status opened = TCopyEnvironment::System().openFolder(Target().string());
+        QVERIFY(!opened);
+        QCOMPARE(opened.message(), "No program could open the folder " + Target().string() + ".");
     }
 
     void aWorkerThatFailsStillEndsWithItsReport() {
