@@ -38,6 +38,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTableView>
+#include <QTimer>
 #include <QUrl>
 
 #include <algorithm>
@@ -532,6 +533,11 @@ void TFormMain::FormShow() {
                 loaded.outcome == TLoadReport::Outcome::Damaged)
                 CopyiPodDatabase();
         }
+        if (!environment_.extraPlayers.empty() && environment_.namedFolderCheckMilliseconds > 0) {
+            namedFolderCheck_ = new QTimer(this);
+            connect(namedFolderCheck_, &QTimer::timeout, this, &TFormMain::CheckNamedFolders);
+            namedFolderCheck_->start(environment_.namedFolderCheckMilliseconds);
+        }
         // A folder the user named that is not listed is the news of this start.
         std::string rejected;
         for (const std::string& folder : environment_.extraPlayers)
@@ -880,10 +886,20 @@ std::vector<device::FoundPlayer> TFormMain::ScanForPlayers() {
     return players;
 }
 
+void TFormMain::CheckNamedFolders() {
+    std::vector<device::FoundPlayer> now;
+    app::Guard("GetiPodDriver:", [&] {
+        now = device::ScanPlayers({nullptr, environment_.extraPlayers}, {});
+    });
+    if (device::NamedPlayersChanged(listed_, now))
+        DeviceChange();
+}
+
 bool TFormMain::ListPlayers(const std::vector<device::FoundPlayer>& players) {
     app::Guard("GetiPodDriver:", [&] {
         if (CurrentiPod.empty() && !players.empty())
             CurrentiPod = players.front().root;
+        listed_ = players;
         iPodSelectorCom->ShowPlayers(players);
         // The entry shown is the player whose tracks are shown.
         iPodSelectorCom->SelectRoot(iPod.iPodPath);
@@ -951,8 +967,10 @@ void TFormMain::DeviceChange() {
     const std::vector<device::FoundPlayer> players = ScanForPlayers();
     const device::PlayerChanges changes =
         device::ComparePlayers(iPodSelectorCom->Roots(), players, iPod.iPodPath);
-    if (!changes.changed)
-        return; // the volumes that changed hold no player of ours
+    if (!changes.changed) {
+        listed_ = players; // the same roots
+        return;            // the volumes that changed hold no player of ours
+    }
     if (changes.loadedGone)
         UnloadPlayer();
     if (changes.arrived)
