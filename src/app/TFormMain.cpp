@@ -19,6 +19,7 @@
 #include "copy/CopyThread.h"
 #include "device/DevicePath.h"
 #include "device/DeviceScan.h"
+#include "platform/Console.h"
 #include "platform/Drives.h"
 #include "platform/Paths.h"
 #include "platform/Shell.h"
@@ -29,6 +30,7 @@
 #include "settings/TFormOption.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDesktopServices>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -48,6 +50,8 @@ namespace {
 
 constexpr char kApplicationTitle[] = "Kestrune A";
 constexpr int kRowHeight = 16;
+// A request to end is seen within this time.
+constexpr int kTerminationCheckMilliseconds = 250;
 
 using app::TableFont;
 
@@ -142,6 +146,7 @@ TMainEnvironment TMainEnvironment::System() {
         return std::make_unique<platform::DeviceWatcher>(std::move(changed));
     };
     environment.copy = TCopyEnvironment::System();
+    environment.terminationRequested = [] { return platform::TerminationRequested(); };
     return environment;
 }
 
@@ -165,6 +170,11 @@ TFormMain::TFormMain(TMainEnvironment environment, QWidget* parent)
     });
     if (environment_.watchDevices)
         watcher_ = environment_.watchDevices([this] { DeviceChange(); });
+    if (environment_.terminationRequested) {
+        terminationCheck_ = new QTimer(this);
+        connect(terminationCheck_, &QTimer::timeout, this, &TFormMain::CheckTermination);
+        terminationCheck_->start(kTerminationCheckMilliseconds);
+    }
 }
 
 TFormMain::~TFormMain() {
@@ -557,6 +567,21 @@ void TFormMain::closeEvent(QCloseEvent* event) {
     }
     FormClose();
     QWidget::closeEvent(event);
+}
+
+void TFormMain::CheckTermination() {
+    if (!environment_.terminationRequested())
+        return;
+    terminationCheck_->stop();
+    // A running job ends as after a Yes: its complete copies named, its partial file removed.
+    copySide_->AbandonJob();
+    // A dialog or question still open goes unanswered; its own loop ends once this returns.
+    for (int open = 0; open < 8; ++open) {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr || !modal->close())
+            break;
+    }
+    close();
 }
 
 void TFormMain::FormClose() {

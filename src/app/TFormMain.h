@@ -52,6 +52,9 @@ struct TMainEnvironment {
         watchDevices;
     // The folder dialog, the questions, the folder opener and the files of a copy job.
     TCopyEnvironment copy;
+    // Whether the system asked the program to end (a logout, a kill); looked at a few times a
+    // second. Empty: never asked.
+    std::function<bool()> terminationRequested;
 
     static TMainEnvironment System();
 };
@@ -203,6 +206,8 @@ private:
     // A folder named on the command line that went or came back takes the road of a drive's
     // notice.
     void CheckNamedFolders();
+    // Asked to end, the program closes as a close answered Yes would, without asking.
+    void CheckTermination();
     bool ListPlayers(const std::vector<device::FoundPlayer>& players);
     // Shows what the last load gave: the tracks, the lists, the selector's entry and, when not
     // every track was read, why (status, tooltip, and the log under logPrefix).
@@ -216,6 +221,7 @@ private:
     TMainEnvironment environment_;
     std::unique_ptr<platform::DeviceWatcher> watcher_;
     QTimer* namedFolderCheck_ = nullptr;
+    QTimer* terminationCheck_ = nullptr;
     // The players the selector lists, as the last scan found them.
     std::vector<device::FoundPlayer> listed_;
     std::unique_ptr<TCopySide> copySide_;

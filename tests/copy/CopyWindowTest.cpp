@@ -10,6 +10,7 @@
 #include "browser/TrackTableModel.h"
 #include "copy/CopyThread.h"
 #include "copy/TFormReport.h"
+#include "platform/Console.h"
 #include "support/BuiltPlayer.h"
 #include "support/Gestures.h"
 #include "support/HeldCopyFiles.h"
@@ -24,6 +25,7 @@
 #include <QTableWidget>
 #include <QWindow>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #ifndef _WIN32
@@ -99,6 +101,7 @@ private:
     std::function<bool()> answer_;
     std::vector<std::string> openedFolders_;
     std::vector<std::string> told_;
+    std::function<bool()> terminationRequested_;
 
     struct Closer {
         testsupport::HeldCopyFiles* files;
@@ -131,6 +134,7 @@ private:
             return platform::Status::Ok();
         };
         environment.copy.copyFiles = &files_;
+        environment.terminationRequested = terminationRequested_;
         Form form(new TFormMain(std::move(environment)), Closer{&files_});
         form->show();
         return form;
@@ -215,6 +219,7 @@ private slots:
         answer_ = nullptr;
         openedFolders_.clear();
         told_.clear();
+        terminationRequested_ = nullptr;
     }
     void cleanup() {
         files_.Release();
@@ -524,6 +529,33 @@ private slots:
             ExpectIdle(*form);
             QCOMPARE(FilesIn(Target()).size(), std::size_t(3));
         }
+    }
+
+    void aRequestToEndTheProgramEndsTheCopyAsACloseAnsweredYes() {
+#ifdef _WIN32
+        QSKIP("Windows ends a session by closing the windows");
+#else
+        removable_ = {testsupport::BuildPlayer(
+            scratch_->path() / "player",
+            {{"Two", "A", "TWO.mp3"}, {"Big", "A", "BIG.mp3", kBigBytes}})};
+        HoldSource("BIG.mp3"); // "Two" is complete, "Big" held part-way
+        platform::CatchTermination();
+        terminationRequested_ = [this] {
+            if (!platform::TerminationRequested())
+                return false;
+            // The held copy goes on once the job is being abandoned, which meets it part-way.
+            QTimer::singleShot(0, [this] { files_.Release(); });
+            return true;
+        };
+        auto form = Start();
+        StartHeldJob(*form);
+        std::raise(SIGTERM);
+        QVERIFY(Until([&] { return !form->isVisible(); }, 2000));
+        QVERIFY(questions_.empty());
+        QVERIFY(form->CopyThread()->Ended());
+        QVERIFY(!form->CopySide().FormReport()->isVisible());
+        QCOMPARE(FilesIn(Target()), Strings{"Two.mp3"});
+#endif
     }
 
     void theReportGridShowsEveryEntry_data() {
