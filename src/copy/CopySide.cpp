@@ -3,6 +3,7 @@
 #include "app/Guard.h"
 #include "app/PlayerSelector.h"
 #include "app/TFormMain.h"
+#include "app/WindowChrome.h"
 #include "app/skin/SkinButton.h"
 #include "app/skin/SkinProgressBar.h"
 #include "copy/CopyThread.h"
@@ -16,6 +17,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QUrl>
@@ -51,6 +53,14 @@ std::optional<std::string> AskWithFileDialog(QWidget* parent, const TFolderDialo
                             ? QStandardPaths::writableLocation(QStandardPaths::MusicLocation)
                             : QString::fromStdString(startFolder));
     dialog.selectFile(QString::fromStdString(request.fileName));
+    // Its own size can be taller than a small screen at a high scale, its buttons out of reach:
+    // it is kept to the free area of the screen it opens on.
+    if (const QScreen* screen = parent != nullptr ? parent->screen() : dialog.screen()) {
+        const QSize area = screen->availableGeometry().size();
+        dialog.setMaximumSize(area);
+        dialog.resize(dialog.sizeHint().boundedTo(area));
+    }
+    app::KeepInFreeArea(&dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return QDir::toNativeSeparators(dialog.selectedFiles().front()).toStdString();
