@@ -3,6 +3,7 @@
 #include "core/base/ProgramInfo.h"
 #include "gui/TFormMain.h"
 #include "core/device/DeviceScan.h"
+#include "platform/Console.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -18,6 +19,8 @@ int main(int argc, char** argv) {
         return std::fflush(stdout) == 0 ? 0 : 1;
     }
     QApplication application(argc, argv);
+    // A logout or a kill ends the program as a close would, its copy's partial file removed.
+    platform::CatchTermination();
     QGuiApplication::setDesktopFileName(QStringLiteral("net.kestrune.Kestrune"));
     QApplication::setApplicationDisplayName(QStringLiteral("Kestrune A"));
     QApplication::setApplicationName(QStringLiteral("Kestrune A"));

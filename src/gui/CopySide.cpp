@@ -8,15 +8,19 @@
 #include "core/copy/CopyThread.h"
 #include "gui/TFormReport.h"
 #include "core/copy/TargetNames.h"
+#include "gui/WindowChrome.h"
+#include "core/copy/ReportText.h"
 #include "platform/CopyFiles.h"
-#include "platform/Shell.h"
 
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QTimer>
+#include <QUrl>
 
 #include <condition_variable>
 #include <mutex>
@@ -49,6 +53,14 @@ std::optional<std::string> AskWithFileDialog(QWidget* parent, const TFolderDialo
                             ? QStandardPaths::writableLocation(QStandardPaths::MusicLocation)
                             : QString::fromStdString(startFolder));
     dialog.selectFile(QString::fromStdString(request.fileName));
+    // Its own size can be taller than a small screen at a high scale, its buttons out of reach:
+    // it is kept to the free area of the screen it opens on.
+    if (const QScreen* screen = parent != nullptr ? parent->screen() : dialog.screen()) {
+        const QSize area = screen->availableGeometry().size();
+        dialog.setMaximumSize(area);
+        dialog.resize(dialog.sizeHint().boundedTo(area));
+    }
+    app::KeepInFreeArea(&dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return QDir::toNativeSeparators(dialog.selectedFiles().front()).toStdString();
@@ -116,13 +128,23 @@ TCopyEnvironment TCopyEnvironment::System() {
                         parent);
         return box.exec() == QMessageBox::Yes;
     };
-    environment.openFolder = [](const std::string& folder) { return platform::ShellOpen(folder); };
+    environment.tell = [](QWidget* parent, const std::string& text) {
+        QMessageBox box(QMessageBox::Information, QStringLiteral("Information"),
+                        QString::fromStdString(text), QMessageBox::Ok, parent);
+        box.exec();
+    };
+    environment.openFolder = [](const std::string& folder) {
+        // Qt finds the desktop's file browser; when there is none, the user is told.
+        if (QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(folder))))
+            return platform::Status::Ok();
+        return platform::Status::Error("No program could open the folder " + folder + ".");
+    };
     return environment;
 }
 
 TCopySide::TCopySide(TFormMain& form, TCopyEnvironment environment)
     : form_(form), environment_(std::move(environment)), bridge_(std::make_unique<Bridge>(form)) {
-    report_ = new TFormReport(&form_, environment_.openFolder);
+    report_ = new TFormReport(&form_, environment_.openFolder, environment_.tell);
     QObject::connect(report_, &QDialog::finished, report_, [this] { ReportClosed(); });
     watch_ = new QTimer(report_);
     watch_->setInterval(kWatchMilliseconds);
@@ -137,6 +159,16 @@ TCopySide::~TCopySide() {
 bool TCopySide::Ask(const std::string& question) {
     // Without a way to ask, nothing is given up.
     return environment_.askYesNo && environment_.askYesNo(&form_, question);
+}
+
+void TCopySide::Tell(const std::string& text) {
+    if (environment_.tell)
+        environment_.tell(&form_, text);
+}
+
+platform::CopyFiles& TCopySide::Files() const {
+    return environment_.copyFiles != nullptr ? *environment_.copyFiles
+                                             : platform::SystemCopyFiles();
 }
 
 void TCopySide::CopyoutSongClick() {
@@ -156,6 +188,13 @@ void TCopySide::CopyoutSongClick() {
         const std::string folder = copy::TargetFolderFromDialogPath(*path);
         if (folder.empty())
             return platform::Status::Error("the dialog named no folder: " + *path);
+        // Copies onto the player itself, or into a folder that takes no file, would only fail
+        // one by one: the user hears why at once and no job starts.
+        if (const auto usable = copy::CheckTargetFolder(Files(), folder, form_.iPod.iPodPath);
+            !usable) {
+            Tell(copy::NoticeText(usable.message()));
+            return platform::Status::Ok();
+        }
         // While the dialog was open the player may have gone or the table been refilled: the
         // job takes the rows selected now.
         const std::vector<std::int32_t> tracks = form_.SelectedTracks();
@@ -168,9 +207,7 @@ void TCopySide::CopyoutSongClick() {
         form_.Copying = true;
         form_.ButtonCopy->setText(QString::fromLatin1(kStopCaption));
         worker_.reset();
-        worker_ = std::make_unique<TCopyThread>(*bridge_, environment_.copyFiles != nullptr
-                                                              ? *environment_.copyFiles
-                                                              : platform::SystemCopyFiles());
+        worker_ = std::make_unique<TCopyThread>(*bridge_, Files());
         bridge_->Arm();
         finishSeen_ = false;
         quitting_ = false;

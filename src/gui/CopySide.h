@@ -34,7 +34,9 @@ struct TCopyEnvironment {
         askTargetFile;
     // A question with the answers Yes (true) and No.
     std::function<bool(QWidget* parent, const std::string& question)> askYesNo;
-    // Shows a folder in the system's file browser.
+    // A notice with the one answer OK.
+    std::function<void(QWidget* parent, const std::string& text)> tell;
+    // Shows a folder in the system's file browser; a failure's message is told to the user.
     std::function<platform::Status(const std::string& folder)> openFolder;
     // The copy worker's file operations; nothing: the real file system.
     platform::CopyFiles* copyFiles = nullptr;
@@ -81,6 +83,8 @@ private:
     class Bridge;
 
     bool Ask(const std::string& question);
+    void Tell(const std::string& text);
+    platform::CopyFiles& Files() const;
     void ReportClosed();
     void WatchWorker();
     void EndWorker();

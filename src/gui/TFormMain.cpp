@@ -20,6 +20,7 @@
 #include "core/copy/CopyThread.h"
 #include "core/device/DevicePath.h"
 #include "core/device/DeviceScan.h"
+#include "platform/Console.h"
 #include "platform/Drives.h"
 #include "platform/Paths.h"
 #include "platform/Shell.h"
@@ -30,6 +31,7 @@
 #include "gui/TFormOption.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDesktopServices>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -39,6 +41,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QTableView>
+#include <QTimer>
 #include <QUrl>
 
 #include <algorithm>
@@ -48,6 +51,8 @@ namespace {
 
 constexpr char kApplicationTitle[] = "Kestrune A";
 constexpr int kRowHeight = 16;
+// A request to end is seen within this time.
+constexpr int kTerminationCheckMilliseconds = 250;
 
 using app::TableFont;
 
@@ -142,6 +147,7 @@ TMainEnvironment TMainEnvironment::System() {
         return std::make_unique<platform::DeviceWatcher>(std::move(changed));
     };
     environment.copy = TCopyEnvironment::System();
+    environment.terminationRequested = [] { return platform::TerminationRequested(); };
     return environment;
 }
 
@@ -165,6 +171,11 @@ TFormMain::TFormMain(TMainEnvironment environment, QWidget* parent)
     });
     if (environment_.watchDevices)
         watcher_ = environment_.watchDevices([this] { DeviceChange(); });
+    if (environment_.terminationRequested) {
+        terminationCheck_ = new QTimer(this);
+        connect(terminationCheck_, &QTimer::timeout, this, &TFormMain::CheckTermination);
+        terminationCheck_->start(kTerminationCheckMilliseconds);
+    }
 }
 
 TFormMain::~TFormMain() {
@@ -536,6 +547,11 @@ void TFormMain::FormShow() {
                 loaded.outcome == TLoadReport::Outcome::Damaged)
                 CopyiPodDatabase();
         }
+        if (!environment_.extraPlayers.empty() && environment_.namedFolderCheckMilliseconds > 0) {
+            namedFolderCheck_ = new QTimer(this);
+            connect(namedFolderCheck_, &QTimer::timeout, this, &TFormMain::CheckNamedFolders);
+            namedFolderCheck_->start(environment_.namedFolderCheckMilliseconds);
+        }
         // A folder the user named that is not listed is the news of this start.
         std::string rejected;
         for (const std::string& folder : environment_.extraPlayers)
@@ -555,6 +571,21 @@ void TFormMain::closeEvent(QCloseEvent* event) {
     }
     FormClose();
     QWidget::closeEvent(event);
+}
+
+void TFormMain::CheckTermination() {
+    if (!environment_.terminationRequested())
+        return;
+    terminationCheck_->stop();
+    // A running job ends as after a Yes: its complete copies named, its partial file removed.
+    copySide_->AbandonJob();
+    // A dialog or question still open goes unanswered; its own loop ends once this returns.
+    for (int open = 0; open < 8; ++open) {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr || !modal->close())
+            break;
+    }
+    close();
 }
 
 void TFormMain::FormClose() {
@@ -884,10 +915,20 @@ std::vector<device::FoundPlayer> TFormMain::ScanForPlayers() {
     return players;
 }
 
+void TFormMain::CheckNamedFolders() {
+    std::vector<device::FoundPlayer> now;
+    app::Guard("GetiPodDriver:", [&] {
+        now = device::ScanPlayers({nullptr, environment_.extraPlayers}, {});
+    });
+    if (device::NamedPlayersChanged(listed_, now))
+        DeviceChange();
+}
+
 bool TFormMain::ListPlayers(const std::vector<device::FoundPlayer>& players) {
     app::Guard("GetiPodDriver:", [&] {
         if (CurrentiPod.empty() && !players.empty())
             CurrentiPod = players.front().root;
+        listed_ = players;
         iPodSelectorCom->ShowPlayers(players);
         // The entry shown is the player whose tracks are shown.
         iPodSelectorCom->SelectRoot(iPod.iPodPath);
@@ -955,8 +996,10 @@ void TFormMain::DeviceChange() {
     const std::vector<device::FoundPlayer> players = ScanForPlayers();
     const device::PlayerChanges changes =
         device::ComparePlayers(iPodSelectorCom->Roots(), players, iPod.iPodPath);
-    if (!changes.changed)
-        return; // the volumes that changed hold no player of ours
+    if (!changes.changed) {
+        listed_ = players; // the same roots
+        return;            // the volumes that changed hold no player of ours
+    }
     if (changes.loadedGone)
         UnloadPlayer();
     if (changes.arrived)

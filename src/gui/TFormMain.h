@@ -21,6 +21,7 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QTableView;
+class QTimer;
 class SkinButton;
 class SkinProgressBar;
 class TabButton;
@@ -44,6 +45,9 @@ struct TMainEnvironment {
     std::function<std::vector<std::string>()> removableRoots;
     // Folders to list as players as if detected (--player).
     std::vector<std::string> extraPlayers;
+    // No system notice tells when such a folder goes or comes back: they are looked at this
+    // often (0: never).
+    int namedFolderCheckMilliseconds = 1000;
     // Opens a file with the program the system associates with it.
     std::function<void(const std::string& path)> openFile;
     // Starts watching the system for players that come and go; changed is called for each
@@ -54,6 +58,9 @@ struct TMainEnvironment {
     TCopyEnvironment copy;
     // Where the settings live; nothing: the registry and the layout file.
     settings::TSettingsStore* settings = nullptr;
+    // Whether the system asked the program to end (a logout, a kill); looked at a few times a
+    // second. Empty: never asked.
+    std::function<bool()> terminationRequested;
 
     static TMainEnvironment System();
 };
@@ -203,6 +210,11 @@ private:
     // Ctrl with a navigation key: move there and add that row to the marks.
     void MoveAddingRow(int key);
     std::vector<device::FoundPlayer> ScanForPlayers();
+    // A folder named on the command line that went or came back takes the road of a drive's
+    // notice.
+    void CheckNamedFolders();
+    // Asked to end, the program closes as a close answered Yes would, without asking.
+    void CheckTermination();
     bool ListPlayers(const std::vector<device::FoundPlayer>& players);
     // Shows what the last load gave: the tracks, the lists, the selector's entry and, when not
     // every track was read, why (status, tooltip, and the log under logPrefix).
@@ -215,6 +227,10 @@ private:
 
     TMainEnvironment environment_;
     std::unique_ptr<platform::DeviceWatcher> watcher_;
+    QTimer* namedFolderCheck_ = nullptr;
+    QTimer* terminationCheck_ = nullptr;
+    // The players the selector lists, as the last scan found them.
+    std::vector<device::FoundPlayer> listed_;
     std::unique_ptr<TCopySide> copySide_;
     bool shown_ = false;
     int sortColumn_ = 0;

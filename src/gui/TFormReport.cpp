@@ -41,9 +41,9 @@ QTableWidgetItem* Cell(const std::string& text, bool failed) {
 
 } // namespace
 
-TFormReport::TFormReport(QWidget* mainWindow, FolderOpener openFolder)
-    : QDialog(mainWindow, Qt::Dialog | Qt::FramelessWindowHint),
-      openFolder_(std::move(openFolder)) {
+TFormReport::TFormReport(QWidget* mainWindow, FolderOpener openFolder, Teller tell)
+    : QDialog(mainWindow, Qt::Dialog | Qt::FramelessWindowHint), openFolder_(std::move(openFolder)),
+      tell_(std::move(tell)) {
     setObjectName(QStringLiteral("FormReport"));
     setWindowTitle(QStringLiteral("Copy Report"));
     setFixedSize(431, 277);
@@ -187,6 +187,7 @@ void TFormReport::FormShow() {
 }
 
 void TFormReport::OpenDirClick() {
+    platform::Status opened = platform::Status::Ok();
     app::Guard("Button2Click:", [&]() -> platform::Status {
         if (targets_ == nullptr || !openFolder_)
             return platform::Status::Ok();
@@ -194,8 +195,12 @@ void TFormReport::OpenDirClick() {
         const auto folder = copy::FolderToOpen(*targets_);
         if (!folder)
             return platform::Status::Ok();
-        return openFolder_(*folder);
+        opened = openFolder_(*folder);
+        return opened;
     });
+    // Without a file browser the click would otherwise show nothing at all.
+    if (!opened && tell_)
+        tell_(this, copy::NoticeText(opened.message()));
 }
 
 void TFormReport::CloseButtonClick() {

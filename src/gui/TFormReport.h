@@ -24,8 +24,10 @@ class TFormReport : public QDialog {
     Q_OBJECT
 public:
     using FolderOpener = std::function<platform::Status(const std::string& folder)>;
+    using Teller = std::function<void(QWidget* parent, const std::string& text)>;
 
-    TFormReport(QWidget* mainWindow, FolderOpener openFolder);
+    // A folder that cannot be opened is logged and, with a teller, told to the user.
+    TFormReport(QWidget* mainWindow, FolderOpener openFolder, Teller tell = {});
 
     void SetTitleList(const std::vector<std::string>& list);
     void SetTargetFiles(const std::vector<std::string>& list);
@@ -59,6 +61,7 @@ private:
     void FormShow();
 
     FolderOpener openFolder_;
+    Teller tell_;
     const std::vector<std::string>* titles_ = nullptr;
     const std::vector<std::string>* targets_ = nullptr;
 };

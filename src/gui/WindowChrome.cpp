@@ -33,6 +33,54 @@ QRect FreeArea(const QWidget* window) {
     return screen != nullptr ? screen->availableGeometry() : QRect();
 }
 
+void FitInFreeArea(QWidget* window) {
+    const QRect area = FreeArea(window);
+    if (area.isEmpty())
+        return;
+    const QWindow* handle = window->windowHandle();
+    const QMargins frame = handle != nullptr ? handle->frameMargins() : QMargins();
+    const QSize room = area.marginsRemoved(frame).size().expandedTo(window->minimumSize());
+    window->setMaximumSize(room);
+    if (window->width() > room.width() || window->height() > room.height())
+        window->resize(window->size().boundedTo(room));
+    // A widget window's position is that of its frame.
+    const QRect outer = window->frameGeometry();
+    const WindowBox placed = CentredOver(Box(outer), outer.width(), outer.height(), Box(area));
+    if (QPoint(placed.left, placed.top) != outer.topLeft())
+        window->move(placed.left, placed.top);
+}
+
+// Fits its window when shown, and again when it first reaches the screen with its frame.
+class FreeAreaKeeper final : public QObject {
+public:
+    explicit FreeAreaKeeper(QWidget* window) : QObject(window), window_(window) {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == window_ && event->type() == QEvent::Show) {
+            FitInFreeArea(window_);
+            exposed_ = false;
+            if (QWindow* handle = window_->windowHandle();
+                handle != nullptr && handle != watched_) {
+                handle->installEventFilter(this);
+                watched_ = handle;
+            }
+        } else if (watched == watched_ && event->type() == QEvent::Expose && !exposed_ &&
+                   watched_->isExposed()) {
+            exposed_ = true;
+            FitInFreeArea(window_);
+        }
+        return false;
+    }
+
+private:
+    QWidget* window_;
+    QWindow* watched_ = nullptr;
+    bool exposed_ = false;
+};
+
 } // namespace
 
 QFont TableFont(bool bold) {
@@ -79,6 +127,10 @@ void CentreOver(QWidget* window, const QWidget* owner) {
     const WindowBox placed = CentredOver(Box(owner->geometry()), window->width(), window->height(),
                                          area.isEmpty() ? Box(owner->geometry()) : Box(area));
     window->move(placed.left, placed.top);
+}
+
+void KeepInFreeArea(QWidget* window) {
+    new FreeAreaKeeper(window);
 }
 
 void RepaintWhole(QWidget* widget) {

@@ -38,6 +38,12 @@ void CentreOnScreen(QWidget* window, int reachRight = 0);
 // owner's screen.
 void CentreOver(QWidget* window, const QWidget* owner);
 
+// Keeps a window with the window system's frame (a standard dialog) within the free area of its
+// screen: from now on, every time it is shown it is made no larger than the area, its frame
+// included, and its frame is moved onto the area. The frame is known once the window is on the
+// screen, so it is fitted again then.
+void KeepInFreeArea(QWidget* window);
+
 // Paints the widget and everything in it afresh (an update of a widget leaves its opaque
 // children, such as a grid's rows, as they were).
 void RepaintWhole(QWidget* widget);

@@ -160,6 +160,7 @@ private:
         environment.settings = store;
         environment.removableRoots = [this] { return removable_; };
         environment.extraPlayers = std::move(extraPlayers);
+        environment.namedFolderCheckMilliseconds = 20;
         environment.openFile = [this](const std::string& path) { opened_.push_back(path); };
         environment.watchDevices = [this](std::function<void()> changed) {
             deviceChanged_ = std::move(changed);
@@ -767,6 +768,41 @@ private slots:
         QVERIFY(form->iPod.iPodPath.empty());
         QVERIFY(form->CurrentiPod.empty());
         QCOMPARE(Text(form->Notifier), std::string("iPod removed."));
+    }
+
+    void aNamedFolderThatGoesAwayLeavesTheSelectorAndComesBack_data() {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("removed") << "removed";
+        QTest::newRow("renamed") << "renamed";
+        QTest::newRow("its iTunes folder gone") << "iTunes";
+    }
+    void aNamedFolderThatGoesAwayLeavesTheSelectorAndComesBack() {
+        QFETCH(QString, how);
+        const std::string a = CopyPlayer("A");
+        const fs::path moved = how == "iTunes" ? fs::path(a) / "iPod_Control/iTunes" : fs::path(a);
+        const fs::path aside = scratch_->path() / "aside";
+        auto form = Start({a});
+        QCOMPARE(form->SongModel->rowCount(), 40);
+
+        if (how == "removed")
+            fs::remove_all(moved);
+        else
+            fs::rename(moved, aside);
+        QTRY_COMPARE(Text(form->Notifier), std::string("iPod removed."));
+        QCOMPARE(form->iPodSelectorCom->count(), 1);
+        QCOMPARE(form->iPodSelectorCom->currentText(), QStringLiteral("Please connect your iPod"));
+        QCOMPARE(form->SongModel->rowCount(), 0);
+        QCOMPARE(form->ArtistModel->rowCount(), 1);
+        QVERIFY(form->iPod.iPodPath.empty());
+
+        // Back again, it is listed and loaded as a drive plugged in again is.
+        if (how == "removed")
+            CopyPlayer("A");
+        else
+            fs::rename(aside, moved);
+        QTRY_COMPARE(form->iPod.iPodPath, a);
+        QCOMPARE(form->iPodSelectorCom->CurrentRoot(), a);
+        QCOMPARE(form->SongModel->rowCount(), 40);
     }
 
     void removingTheLoadedOfTwoPlayersShowsNoEntry() {

@@ -21,6 +21,7 @@
 #include <QSignalSpy>
 #include <QTableView>
 #include <QTableWidget>
+#include <QTimer>
 #define QTEST_QPA_MOUSE_HANDLING
 #include <QTest>
 
@@ -301,6 +302,28 @@ private slots:
             const QWidget* close = form->findChild<QWidget*>(QStringLiteral("XP_ButtonSmall3"));
             QVERIFY(area.contains(close->mapToGlobal(close->rect().bottomRight())));
         }
+    }
+
+    void placementOfTheFolderDialog() {
+        auto form = Start();
+        QVERIFY(form != nullptr);
+        QRect frame, area;
+        QTimer::singleShot(0, [&] {
+            if (QWidget* dialog = QApplication::activeModalWidget()) {
+                frame = dialog->frameGeometry();
+                area = dialog->screen()->availableGeometry();
+                QTest::keyClick(dialog, Qt::Key_Escape);
+            }
+        });
+        const auto chosen =
+            TCopyEnvironment::System().askTargetFile(form.get(), {"Select", "Song.mp3", ".mp3"});
+        QVERIFY(!chosen);
+        QVERIFY(!frame.isEmpty());
+        QVERIFY2(area.contains(frame), qPrintable(QStringLiteral("%1,%2 %3x%4 off the screen")
+                                                      .arg(frame.x())
+                                                      .arg(frame.y())
+                                                      .arg(frame.width())
+                                                      .arg(frame.height())));
     }
 
     void placementOfTheReport() {

@@ -10,9 +10,11 @@
 #include "gui/TrackTableModel.h"
 #include "core/copy/CopyThread.h"
 #include "gui/TFormReport.h"
+#include "platform/Console.h"
 #include "support/BuiltPlayer.h"
 #include "support/Gestures.h"
 #include "support/HeldCopyFiles.h"
+#include "support/ScopedEnv.h"
 #include "support/WindowSandbox.h"
 #include "support/Until.h"
 
@@ -23,8 +25,12 @@
 #include <QTableWidget>
 #include <QWindow>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 
 namespace fs = std::filesystem;
 using testsupport::TrackSpec;
@@ -94,6 +100,8 @@ private:
     std::vector<std::string> questions_;
     std::function<bool()> answer_;
     std::vector<std::string> openedFolders_;
+    std::vector<std::string> told_;
+    std::function<bool()> terminationRequested_;
 
     struct Closer {
         testsupport::HeldCopyFiles* files;
@@ -118,11 +126,15 @@ private:
             questions_.push_back(question);
             return answer_ ? answer_() : false;
         };
+        environment.copy.tell = [this](QWidget*, const std::string& text) {
+            told_.push_back(text);
+        };
         environment.copy.openFolder = [this](const std::string& folder) {
             openedFolders_.push_back(folder);
             return platform::Status::Ok();
         };
         environment.copy.copyFiles = &files_;
+        environment.terminationRequested = terminationRequested_;
         Form form(new TFormMain(std::move(environment)), Closer{&files_});
         form->show();
         return form;
@@ -206,6 +218,8 @@ private slots:
         questions_.clear();
         answer_ = nullptr;
         openedFolders_.clear();
+        told_.clear();
+        terminationRequested_ = nullptr;
     }
     void cleanup() {
         files_.Release();
@@ -232,6 +246,50 @@ private slots:
         QVERIFY(dialogs_.empty());
         QVERIFY(form->CopyThread() == nullptr);
         QVERIFY(!form->Copying);
+    }
+
+    void aTargetFolderThatCannotTakeTheCopiesStartsNoJob_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("on the player") << "player";
+        QTest::newRow("a file, not a folder") << "file";
+        QTest::newRow("read-only") << "read-only";
+    }
+    void aTargetFolderThatCannotTakeTheCopiesStartsNoJob() {
+        QFETCH(QString, kind);
+        const std::string player = ThreeTracks();
+        removable_ = {player};
+        fs::path folder = scratch_->path() / "elsewhere";
+        std::string reason;
+        if (kind == "player") {
+            folder = fs::path(player) / "iPod_Control" / "iTunes";
+            reason = "The target folder " + folder.string() +
+                     " is on the player: choose a folder outside it.";
+        } else if (kind == "file") {
+            std::ofstream(folder) << "a file";
+            reason = "The target " + folder.string() + " is not a folder.";
+        } else {
+#ifdef _WIN32
+            QSKIP("a folder's permissions do not keep files out on Windows");
+#else
+            if (geteuid() == 0)
+                QSKIP("root creates files in a read-only folder all the same");
+#endif
+            fs::create_directory(folder);
+            fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
+            reason = "The target folder " + folder.string() + " cannot be written: ";
+        }
+        const Strings before = FilesIn(fs::path(player) / "iPod_Control" / "iTunes");
+        auto form = Start();
+        form->AdvStringGridSong->setFocus();
+        QTest::keyClick(form->AdvStringGridSong, Qt::Key_A, Qt::ControlModifier);
+        dialogAnswer_ = (folder / "Big One.mp3").string();
+        QTest::mouseClick(form->ButtonCopy, Qt::LeftButton);
+        QCOMPARE(told_.size(), std::size_t(1));
+        QVERIFY2(told_[0].starts_with(reason) && told_[0].ends_with("."), told_[0].c_str());
+        QVERIFY(form->CopyThread() == nullptr);
+        QVERIFY(!form->Copying);
+        QCOMPARE(Caption(form->ButtonCopy), std::string("Copy"));
+        QCOMPARE(FilesIn(fs::path(player) / "iPod_Control" / "iTunes"), before);
     }
 
     void theDialogProposesTheFirstSelectedTracksName() {
@@ -473,6 +531,33 @@ private slots:
         }
     }
 
+    void aRequestToEndTheProgramEndsTheCopyAsACloseAnsweredYes() {
+#ifdef _WIN32
+        QSKIP("Windows ends a session by closing the windows");
+#else
+        removable_ = {testsupport::BuildPlayer(
+            scratch_->path() / "player",
+            {{"Two", "A", "TWO.mp3"}, {"Big", "A", "BIG.mp3", kBigBytes}})};
+        HoldSource("BIG.mp3"); // "Two" is complete, "Big" held part-way
+        platform::CatchTermination();
+        terminationRequested_ = [this] {
+            if (!platform::TerminationRequested())
+                return false;
+            // The held copy goes on once the job is being abandoned, which meets it part-way.
+            QTimer::singleShot(0, [this] { files_.Release(); });
+            return true;
+        };
+        auto form = Start();
+        StartHeldJob(*form);
+        std::raise(SIGTERM);
+        QVERIFY(Until([&] { return !form->isVisible(); }, 2000));
+        QVERIFY(questions_.empty());
+        QVERIFY(form->CopyThread()->Ended());
+        QVERIFY(!form->CopySide().FormReport()->isVisible());
+        QCOMPARE(FilesIn(Target()), Strings{"Two.mp3"});
+#endif
+    }
+
     void theReportGridShowsEveryEntry_data() {
         QTest::addColumn<bool>("overwrite");
         QTest::newRow("overwriting off") << false;
@@ -586,21 +671,33 @@ private slots:
         CloseReport(*form);
     }
 
-    void aFailingOpenerIsLoggedAndTheReportStays() {
+    void aFailingOpenerIsLoggedToldAndTheReportStays() {
         auto form = Start(); // sets up the log
-        TFormReport failing(form.get(), [](const std::string&) {
-            return platform::Status::Error("no file browser");
-        });
+        TFormReport failing(
+            form.get(),
+            [](const std::string&) { return platform::Status::Error("no file browser"); },
+            [this](QWidget* parent, const std::string& text) {
+                QVERIFY(parent->isVisible());
+                told_.push_back(text);
+            });
         const Strings targets{Planned("x.mp3")}, titles{"x"};
         failing.SetTitleList(titles);
         failing.SetTargetFiles(targets);
         failing.show();
         QTest::mouseClick(failing.OpenDir, Qt::LeftButton);
         QVERIFY(failing.isVisible());
+        QCOMPARE(told_, Strings{"No file browser."});
         std::ifstream log(scratch_->ProgramFolder() / "apces.cnt");
         const std::string text((std::istreambuf_iterator<char>(log)), {});
         QVERIFY(text.find("Button2Click:no file browser") != std::string::npos);
         failing.close();
+    }
+
+    void theSystemsOpenerSaysWhenNoProgramOpensTheFolder() {
+        const testsupport::ScopedEnv noPrograms("PATH", scratch_->path().string());
+        const platform::Status opened = TCopyEnvironment::System().openFolder(Target().string());
+        QVERIFY(!opened);
+        QCOMPARE(opened.message(), "No program could open the folder " + Target().string() + ".");
     }
 
     void aWorkerThatFailsStillEndsWithItsReport() {

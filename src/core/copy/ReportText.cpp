@@ -42,4 +42,12 @@ std::optional<std::string> FolderToOpen(const std::vector<std::string>& entries)
     return std::nullopt;
 }
 
+std::string NoticeText(std::string reason) {
+    if (!reason.empty() && reason.front() >= 'a' && reason.front() <= 'z')
+        reason.front() = static_cast<char>(reason.front() - 'a' + 'A');
+    if (!reason.empty() && reason.back() != '.')
+        reason.push_back('.');
+    return reason;
+}
+
 } // namespace copy

@@ -19,4 +19,7 @@ std::string ReportPathText(std::string_view entry);
 // no entry does.
 std::optional<std::string> FolderToOpen(const std::vector<std::string>& entries);
 
+// A reason as a message box shows it: a sentence of its own, capitalised and ending with a stop.
+std::string NoticeText(std::string reason);
+
 } // namespace copy

@@ -48,10 +48,10 @@ std::optional<std::string> PlayerFolderRejection(const std::string& folder) {
 std::vector<FoundPlayer> ScanPlayers(const ScanSources& sources,
                                      const std::function<void(const std::string&)>& labelFailure) {
     std::vector<FoundPlayer> found;
-    auto add = [&](const std::string& root, const std::string& label) {
+    auto add = [&](const std::string& root, const std::string& label, bool named) {
         if (std::none_of(found.begin(), found.end(),
                          [&](const FoundPlayer& player) { return player.root == root; }))
-            found.push_back({root, SelectorEntry(label, root)});
+            found.push_back({root, SelectorEntry(label, root), named});
     };
     if (sources.removableRoots) {
         for (const std::string& root : sources.removableRoots()) {
@@ -63,16 +63,31 @@ std::vector<FoundPlayer> ScanPlayers(const ScanSources& sources,
             auto label = platform::VolumeLabel(root);
             if (!label && labelFailure)
                 labelFailure(label.message());
-            add(root, label ? *label : std::string());
+            add(root, label ? *label : std::string(), false);
         }
     }
     for (const std::string& folder : sources.extraFolders) {
         platform::QuietDriveErrors quiet; // "--player E:" may name an empty drive too
         const auto real = platform::RealFolderPath(folder);
         if (real && HoldsPlayer(*real))
-            add(*real, FolderName(*real));
+            add(*real, FolderName(*real), true);
     }
     return found;
+}
+
+bool NamedPlayersChanged(const std::vector<FoundPlayer>& listed,
+                         const std::vector<FoundPlayer>& namedNow) {
+    auto holds = [](const std::vector<FoundPlayer>& players, const std::string& root) {
+        return std::any_of(players.begin(), players.end(),
+                           [&](const FoundPlayer& player) { return player.root == root; });
+    };
+    const bool gone = std::any_of(listed.begin(), listed.end(), [&](const FoundPlayer& player) {
+        return player.named && !holds(namedNow, player.root);
+    });
+    const bool came = std::any_of(namedNow.begin(), namedNow.end(), [&](const FoundPlayer& player) {
+        return !holds(listed, player.root);
+    });
+    return gone || came;
 }
 
 PlayerChanges ComparePlayers(const std::vector<std::string>& listed,

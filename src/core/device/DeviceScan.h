@@ -21,6 +21,7 @@ bool HoldsPlayer(const std::string& root);
 struct FoundPlayer {
     std::string root;
     std::string entry;
+    bool named = false; // listed for a folder named on the command line
 };
 
 // Why a folder named on the command line is not listed, in words ("--player DIR: no such
@@ -40,6 +41,12 @@ struct ScanSources {
 // empty).
 std::vector<FoundPlayer> ScanPlayers(const ScanSources& sources,
                                      const std::function<void(const std::string&)>& labelFailure);
+
+// Whether the folders named on the command line tell of a change that no system notice brings:
+// a player listed for one of them is not among those they hold now (namedNow, a scan of them
+// alone), or one they hold is not listed.
+bool NamedPlayersChanged(const std::vector<FoundPlayer>& listed,
+                         const std::vector<FoundPlayer>& namedNow);
 
 // What a scan found, against the roots listed before it and the root loaded (empty: none).
 struct PlayerChanges {
