@@ -1,10 +1,8 @@
 #include "gui/CopySide.h"
 
 #include "core/base/Guard.h"
-#include "gui/PlayerSelector.h"
-#include "gui/TFormMain.h"
-#include "gui/skin/SkinButton.h"
-#include "gui/skin/SkinProgressBar.h"
+#include "core/device/TiPod.h"
+#include "gui/CopyHost.h"
 #include "core/copy/CopyThread.h"
 #include "gui/TFormReport.h"
 #include "core/copy/TargetNames.h"
@@ -26,9 +24,6 @@
 #include <mutex>
 
 namespace {
-
-constexpr char kCopyCaption[] = "Copy";
-constexpr char kStopCaption[] = "Stop";
 
 // A worker that ended without its finish message is noticed this often.
 constexpr int kWatchMilliseconds = 200;
@@ -142,9 +137,9 @@ TCopyEnvironment TCopyEnvironment::System() {
     return environment;
 }
 
-TCopySide::TCopySide(TFormMain& form, TCopyEnvironment environment)
-    : form_(form), environment_(std::move(environment)), bridge_(std::make_unique<Bridge>(form)) {
-    report_ = new TFormReport(&form_, environment_.openFolder, environment_.tell);
+TCopySide::TCopySide(TCopyHost& host, TCopyEnvironment environment)
+    : host_(host), environment_(std::move(environment)), bridge_(std::make_unique<Bridge>(host)) {
+    report_ = new TFormReport(host_.HostWindow(), environment_.openFolder, environment_.tell);
     QObject::connect(report_, &QDialog::finished, report_, [this] { ReportClosed(); });
     watch_ = new QTimer(report_);
     watch_->setInterval(kWatchMilliseconds);
@@ -158,12 +153,12 @@ TCopySide::~TCopySide() {
 
 bool TCopySide::Ask(const std::string& question) {
     // Without a way to ask, nothing is given up.
-    return environment_.askYesNo && environment_.askYesNo(&form_, question);
+    return environment_.askYesNo && environment_.askYesNo(host_.HostWindow(), question);
 }
 
 void TCopySide::Tell(const std::string& text) {
     if (environment_.tell)
-        environment_.tell(&form_, text);
+        environment_.tell(host_.HostWindow(), text);
 }
 
 platform::CopyFiles& TCopySide::Files() const {
@@ -172,17 +167,18 @@ platform::CopyFiles& TCopySide::Files() const {
 }
 
 void TCopySide::CopyoutSongClick() {
-    form_.ProgressBarItunes->setPosition(0);
+    host_.SetProgress(0);
     app::Guard("CopyoutClick:", [&]() -> platform::Status {
         // One job at a time: a stopped job's worker still holds the lists until its report.
-        if (form_.iPod.iPodPath.empty() || form_.Copying || jobOpen_)
+        if (host_.Library().iPodPath.empty() || host_.IsCopying() || jobOpen_)
             return platform::Status::Ok();
-        const std::vector<std::int32_t> proposed = form_.SelectedTracks();
+        const std::vector<std::int32_t> proposed = host_.SelectedTracks();
         if (proposed.empty() || !environment_.askTargetFile)
             return platform::Status::Ok();
-        const copy::DialogProposal proposal = copy::ProposeDialog(form_.iPod, proposed.front());
+        const copy::DialogProposal proposal =
+            copy::ProposeDialog(host_.Library(), proposed.front());
         const auto path = environment_.askTargetFile(
-            &form_, {copy::kFolderDialogTitle, proposal.fileName, proposal.filter});
+            host_.HostWindow(), {copy::kFolderDialogTitle, proposal.fileName, proposal.filter});
         if (!path)
             return platform::Status::Ok();
         const std::string folder = copy::TargetFolderFromDialogPath(*path);
@@ -190,22 +186,21 @@ void TCopySide::CopyoutSongClick() {
             return platform::Status::Error("the dialog named no folder: " + *path);
         // Copies onto the player itself, or into a folder that takes no file, would only fail
         // one by one: the user hears why at once and no job starts.
-        if (const auto usable = copy::CheckTargetFolder(Files(), folder, form_.iPod.iPodPath);
+        if (const auto usable = copy::CheckTargetFolder(Files(), folder, host_.Library().iPodPath);
             !usable) {
             Tell(copy::NoticeText(usable.message()));
             return platform::Status::Ok();
         }
         // While the dialog was open the player may have gone or the table been refilled: the
         // job takes the rows selected now.
-        const std::vector<std::int32_t> tracks = form_.SelectedTracks();
-        if (form_.iPod.iPodPath.empty() || tracks.empty() || form_.Copying || jobOpen_)
+        const std::vector<std::int32_t> tracks = host_.SelectedTracks();
+        if (host_.Library().iPodPath.empty() || tracks.empty() || host_.IsCopying() || jobOpen_)
             return platform::Status::Ok();
 
         copy::CopyJob job;
-        copy::AddTracksToJob(form_.iPod, tracks, folder, job);
+        copy::AddTracksToJob(host_.Library(), tracks, folder, job);
         job_ = std::move(job);
-        form_.Copying = true;
-        form_.ButtonCopy->setText(QString::fromLatin1(kStopCaption));
+        host_.SetCopying(true);
         worker_.reset();
         worker_ = std::make_unique<TCopyThread>(*bridge_, Files());
         bridge_->Arm();
@@ -214,7 +209,7 @@ void TCopySide::CopyoutSongClick() {
         worker_->SetSourceFiles(job_.SourceFiles);
         worker_->SetTargetFiles(job_.TargetFiles);
         worker_->SetPlayerRoot(job_.PlayerRoot);
-        worker_->SetOverWriteExistFile(form_.OverWriteExistFile);
+        worker_->SetOverWriteExistFile(host_.OverwriteSetting());
         if (auto started = worker_->Start(); !started) {
             BackToIdle();
             return started;
@@ -226,17 +221,17 @@ void TCopySide::CopyoutSongClick() {
 }
 
 void TCopySide::StopCopyOutClick() {
-    if (!form_.Copying || !jobOpen_)
+    if (!host_.IsCopying() || !jobOpen_)
         return;
     worker_->Pause();
     const bool stop = Ask("Stop copy file?");
     // The job may have ended while the question was open.
-    if (stop && form_.Copying && jobOpen_ && !finishSeen_) {
+    if (stop && host_.IsCopying() && jobOpen_ && !finishSeen_) {
         worker_->SetStopCopy(true);
-        form_.ShowStatus(std::to_string(form_.iPod.GetSongCount()) + " Files found in your iPod.");
-        form_.Copying = false;
-        form_.ProgressBarItunes->setPosition(0);
-        form_.ButtonCopy->setText(QString::fromLatin1(kCopyCaption));
+        host_.ShowCopyStatus(std::to_string(host_.Library().GetSongCount()) +
+                             " Files found in your iPod.");
+        host_.SetCopying(false);
+        host_.SetProgress(0);
     }
     if (worker_)
         worker_->Resume();
@@ -245,7 +240,7 @@ void TCopySide::StopCopyOutClick() {
 bool TCopySide::QueryClose() {
     if (!jobOpen_)
         return true;
-    if (form_.Copying && !finishSeen_) {
+    if (host_.IsCopying() && !finishSeen_) {
         worker_->Pause();
         if (!Ask("Ignore copying file and quit?")) {
             worker_->Resume();
@@ -258,25 +253,25 @@ bool TCopySide::QueryClose() {
 
 // A stopped job that is still winding down shows nothing more of its progress.
 void TCopySide::CMProgressPosition(int position) {
-    if (quitting_ || !form_.Copying)
+    if (quitting_ || !host_.IsCopying())
         return;
     // A position past the maximum shows a full bar.
-    form_.ProgressBarItunes->setPosition(position);
+    host_.SetProgress(position);
 }
 
 void TCopySide::CMProgressMax(int maximum) {
-    if (quitting_ || !form_.Copying)
+    if (quitting_ || !host_.IsCopying())
         return;
-    form_.ProgressBarItunes->setMaximum(maximum);
+    host_.SetProgressMax(maximum);
 }
 
 void TCopySide::CMProgressText(const std::string& text) {
-    if (quitting_ || !form_.Copying)
+    if (quitting_ || !host_.IsCopying())
         return;
-    form_.ShowStatus(text);
+    host_.ShowCopyStatus(text);
     // A change of the setting applies from the next entry on.
     if (worker_)
-        worker_->SetOverWriteExistFile(form_.OverWriteExistFile);
+        worker_->SetOverWriteExistFile(host_.OverwriteSetting());
 }
 
 void TCopySide::CMProgressFinish(int result) {
@@ -286,9 +281,9 @@ void TCopySide::CMProgressFinish(int result) {
     watch_->stop();
     const bool shown = app::Guard("CMProgressFinish:", [&] {
         if (result == copy::kCopyFinished)
-            form_.ShowStatus(" Copy Finished ");
+            host_.ShowCopyStatus(" Copy Finished ");
         else if (result == copy::kCopyStopped)
-            form_.ShowStatus(" Copy Terminated ");
+            host_.ShowCopyStatus(" Copy Terminated ");
         // Nothing is deleted here: the worker has removed its own partial file, and a file
         // under a final name is either this job's complete copy or the user's own.
         report_->SetTitleList(job_.TitleList);
@@ -305,11 +300,10 @@ void TCopySide::ReportClosed() {
     if (quitting_ || !jobOpen_)
         return;
     app::Guard("CMProgressFinish:", [&] {
-        form_.ProgressBarItunes->setPosition(0);
-        form_.Copying = false;
-        form_.ButtonCopy->setText(QString::fromLatin1(kCopyCaption));
+        host_.SetProgress(0);
+        host_.SetCopying(false);
         job_ = copy::CopyJob();
-        form_.ShowStatus(std::to_string(form_.iPodSelectorCom->Roots().size()) + " iPod detected.");
+        host_.ShowCopyStatus(std::to_string(host_.PlayerCount()) + " iPod detected.");
     });
     EndWorker();
 }
@@ -348,7 +342,6 @@ void TCopySide::AbandonJob() {
 }
 
 void TCopySide::BackToIdle() {
-    form_.Copying = false;
-    form_.ButtonCopy->setText(QString::fromLatin1(kCopyCaption));
+    host_.SetCopying(false);
     job_ = copy::CopyJob();
 }

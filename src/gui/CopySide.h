@@ -12,7 +12,7 @@
 class QTimer;
 class QWidget;
 class TCopyThread;
-class TFormMain;
+class TCopyHost;
 class TFormReport;
 
 namespace platform {
@@ -52,7 +52,7 @@ struct TCopyEnvironment {
 // report has been closed, and is joined after that call has returned.
 class TCopySide {
 public:
-    TCopySide(TFormMain& form, TCopyEnvironment environment);
+    TCopySide(TCopyHost& host, TCopyEnvironment environment);
     // A job still open is abandoned and waited for.
     ~TCopySide();
     TCopySide(const TCopySide&) = delete;
@@ -90,7 +90,7 @@ private:
     void EndWorker();
     void BackToIdle();
 
-    TFormMain& form_;
+    TCopyHost& host_;
     TCopyEnvironment environment_;
     copy::CopyJob job_;
     std::unique_ptr<Bridge> bridge_;

@@ -1097,6 +1097,23 @@ void TFormMain::XP_ButtonSmall3Click() {
         close();
 }
 
+void TFormMain::SetCopying(bool copying) {
+    Copying = copying;
+    ButtonCopy->setText(QString::fromLatin1(copying ? "Stop" : "Copy"));
+}
+
+void TFormMain::SetProgress(int position) {
+    ProgressBarItunes->setPosition(position);
+}
+
+void TFormMain::SetProgressMax(int maximum) {
+    ProgressBarItunes->setMaximum(maximum);
+}
+
+std::size_t TFormMain::PlayerCount() const {
+    return iPodSelectorCom->Roots().size();
+}
+
 void TFormMain::CMProgressPosition(int position) {
     copySide_->CMProgressPosition(position);
 }

@@ -2,6 +2,7 @@
 
 #include "core/library/DisplayMode.h"
 #include "core/copy/CopyMessages.h"
+#include "gui/CopyHost.h"
 #include "gui/CopySide.h"
 #include "core/device/DeviceScan.h"
 #include "core/device/TiPod.h"
@@ -68,7 +69,7 @@ struct TMainEnvironment {
 // The main window: the player selector, the track table, the category lists, the search box
 // and the status line. Its side of a copy job lives in TCopySide (copy/CopySide.h); it receives
 // the worker's messages on its own thread.
-class TFormMain : public QWidget, public TCopyMessages {
+class TFormMain : public QWidget, public TCopyHost {
     Q_OBJECT
 public:
     explicit TFormMain(TMainEnvironment environment, QWidget* parent = nullptr);
@@ -132,6 +133,17 @@ public:
     void CMProgressMax(int maximum) override;
     void CMProgressText(const std::string& text) override;
     void CMProgressFinish(int result) override;
+
+    // What the copy side needs of the window.
+    QWidget* HostWindow() override { return this; }
+    const TiPod& Library() const override { return iPod; }
+    bool OverwriteSetting() const override { return OverWriteExistFile; }
+    bool IsCopying() const override { return Copying; }
+    void SetCopying(bool copying) override;
+    void SetProgress(int position) override;
+    void SetProgressMax(int maximum) override;
+    void ShowCopyStatus(const std::string& text) override { ShowStatus(text); }
+    std::size_t PlayerCount() const override;
     // The worker of the current or last job, and the lists of the running job (empty between
     // jobs).
     TCopyThread* CopyThread() const;
@@ -140,7 +152,7 @@ public:
     const std::vector<std::string>& TitleList() const;
     TCopySide& CopySide() const { return *copySide_; }
     // The selected rows' own tracks, in table order; blank rows left out.
-    std::vector<std::int32_t> SelectedTracks() const;
+    std::vector<std::int32_t> SelectedTracks() const override;
 
     // Controls, named as in the window's design.
     QTableView* AdvStringGridSong = nullptr;
