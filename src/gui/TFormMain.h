@@ -67,7 +67,7 @@ struct TMainEnvironment {
 };
 
 // The main window: the player selector, the track table, the category lists, the search box
-// and the status line. Its side of a copy job lives in TCopySide (copy/CopySide.h); it receives
+// and the status line. Its side of a copy job lives in TCopySide (gui/CopySide.h); it receives
 // the worker's messages on its own thread.
 class TFormMain : public QWidget, public TCopyHost {
     Q_OBJECT
