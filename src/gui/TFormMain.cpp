@@ -155,6 +155,7 @@ TFormMain::TFormMain(TMainEnvironment environment, QWidget* parent)
     : QWidget(parent), environment_(std::move(environment)) {
     BuildControls();
     app::SetRoundedOutline(this);
+    app::FollowShownPosition(this);
     copySide_ = std::make_unique<TCopySide>(*this, environment_.copy);
     app::Guard("FormCreate:", [&] {
         ProgramFolder.clear();
@@ -520,6 +521,18 @@ void TFormMain::XP_Button3Click() {
 
 // ---- Life cycle -----------------------------------------------------------------------------
 
+void TFormMain::setVisible(bool visible) {
+    // Placed once its native window exists, the window would be moved just before it is
+    // mapped, which can leave Qt with another position than the window manager's.
+    if (visible && !placed_) {
+        placed_ = true;
+        // On a screen narrower than the window, the title-bar buttons (the last ends at 682)
+        // stay reachable, so the window can always be closed.
+        app::CentreOnScreen(this, 682 + 6);
+    }
+    QWidget::setVisible(visible);
+}
+
 void TFormMain::showEvent(QShowEvent* event) {
     if (!shown_) {
         shown_ = true;
@@ -530,9 +543,6 @@ void TFormMain::showEvent(QShowEvent* event) {
 
 void TFormMain::FormShow() {
     app::Guard("FormShow:", [&]() -> platform::Status {
-        // On a screen narrower than the window, the title-bar buttons (the last ends at 682)
-        // stay reachable, so the window can always be closed.
-        app::CentreOnScreen(this, 682 + 6);
         // The keys start on the tracks, the first control in reading order.
         AdvStringGridSong->setFocus();
         ArtistList->setVisible(true);

@@ -203,6 +203,8 @@ signals:
     void OverWriteExistFileChanged(bool overwrite);
 
 protected:
+    // The first showing places the window before its native window exists.
+    void setVisible(bool visible) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -245,6 +247,7 @@ private:
     std::vector<device::FoundPlayer> listed_;
     std::unique_ptr<TCopySide> copySide_;
     bool shown_ = false;
+    bool placed_ = false;
     int sortColumn_ = 0;
     Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
 };

@@ -63,6 +63,7 @@ void TFormOption::BuildControls() {
     QPainterPath outline;
     outline.addRoundedRect(QRectF(rect()), 12.5, 12.5);
     setMask(QRegion(outline.toFillPolygon().toPolygon()));
+    app::FollowShownPosition(this);
 
     XP_GroupBox1 = new TXP_GroupBox(QStringLiteral("Colums Display"), this);
     XP_GroupBox1->setGeometry(16, 48, 137, 201);
@@ -109,6 +110,19 @@ void TFormOption::BuildControls() {
             [this] { QDesktopServices::openUrl(webSite_); });
 }
 
+void TFormOption::setVisible(bool visible) {
+    if (visible && !isVisible()) {
+        // Over the main window, but never off the screen that window is on.
+        const QWidget* owner = parentWidget() != nullptr ? parentWidget()->window() : nullptr;
+        const QScreen* screen = owner != nullptr ? owner->screen() : this->screen();
+        const QRect area = screen->availableGeometry();
+        const app::WindowBox placed = app::CentredOver(
+            BoxOf(owner != nullptr ? owner->geometry() : area), width(), height(), BoxOf(area));
+        move(placed.left, placed.top);
+    }
+    QDialog::setVisible(visible);
+}
+
 void TFormOption::showEvent(QShowEvent* event) {
     // Each showing starts afresh from the table and the values handed over.
     FormShow();
@@ -131,15 +145,6 @@ void TFormOption::FormShow() {
             ColumnCheckList->addCheckItem(QString::fromStdString(item.text), item.checked);
         OverWrite->setChecked(OverWriteExistFile);
         PlaySong->setChecked(DBClickPlaySong);
-
-        // Over the main window, but never off the screen that window is on.
-        const QWidget* owner = parentWidget() != nullptr ? parentWidget()->window() : nullptr;
-        const QScreen* screen = owner != nullptr ? owner->screen() : this->screen();
-        const QRect area = screen->availableGeometry();
-        const app::WindowBox placed = app::CentredOver(
-            BoxOf(owner != nullptr ? owner->geometry() : area), width(), height(), BoxOf(area));
-        move(placed.left, placed.top);
-
         XP_Button1->setFocus();
     });
 }

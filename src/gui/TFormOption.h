@@ -50,6 +50,8 @@ signals:
     void SettingsSaved(bool dbClickPlaySong, bool overWriteExistFile);
 
 protected:
+    // Every showing places the window first, before its first one makes its native window.
+    void setVisible(bool visible) override;
     void showEvent(QShowEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;

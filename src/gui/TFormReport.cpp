@@ -67,6 +67,7 @@ TFormReport::TFormReport(QWidget* mainWindow, FolderOpener openFolder, Teller te
         {"BottomCapRight", "dialog_bottom_cap_right", {418, 265, 13, 12}, true},
     };
     app::AddFrame(this, Dragger, frame);
+    app::FollowShownPosition(this);
 
     auto* caption = new QLabel(QStringLiteral("Copy Report"), this);
     caption->setObjectName(QStringLiteral("Caption"));
@@ -158,6 +159,12 @@ void TFormReport::ShowModal() {
     activateWindow();
 }
 
+void TFormReport::setVisible(bool visible) {
+    if (const QWidget* main = parentWidget(); visible && !isVisible() && main != nullptr)
+        app::CentreOver(this, main);
+    QDialog::setVisible(visible);
+}
+
 void TFormReport::showEvent(QShowEvent* event) {
     FormShow();
     QDialog::showEvent(event);
@@ -167,8 +174,6 @@ void TFormReport::FormShow() {
     const std::size_t entries = titles_ != nullptr ? titles_->size() : 0;
     Reporter->clearContents();
     Reporter->setRowCount(static_cast<int>(entries));
-    if (const QWidget* main = parentWidget())
-        app::CentreOver(this, main);
     Reporter->setHorizontalHeaderLabels({QStringLiteral("Title"), QStringLiteral("Copy path")});
     Reporter->setColumnWidth(0, kTitleColumnWidth);
     for (std::size_t k = 0; k < entries; ++k) {

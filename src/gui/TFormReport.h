@@ -53,6 +53,8 @@ public:
     static QColor FailureColor();
 
 protected:
+    // Every showing places the window first, before its first one makes its native window.
+    void setVisible(bool visible) override;
     void showEvent(QShowEvent* event) override;
     // After a move the grid paints afresh at its new place.
     void moveEvent(QMoveEvent* event) override;

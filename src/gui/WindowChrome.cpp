@@ -17,6 +17,7 @@
 #include <QWindow>
 
 #include <cmath>
+#include <cstdlib>
 
 namespace app {
 
@@ -127,6 +128,61 @@ void CentreOver(QWidget* window, const QWidget* owner) {
     const WindowBox placed = CentredOver(Box(owner->geometry()), window->width(), window->height(),
                                          area.isEmpty() ? Box(owner->geometry()) : Box(area));
     window->move(placed.left, placed.top);
+}
+
+// Watches the pointer events that reach its window's native window.
+class PositionFollower final : public QObject {
+public:
+    explicit PositionFollower(QWidget* window) : QObject(window), window_(window) {
+        window->installEventFilter(this);
+        Watch();
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        switch (event->type()) {
+        case QEvent::WinIdChange:
+        case QEvent::Show:
+            if (watched == window_)
+                Watch();
+            break;
+        // Not Enter: a platform that makes one up when a window appears under the mouse may
+        // give it points of two different scales.
+        case QEvent::MouseMove:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+            if (watched == watched_)
+                Follow(*static_cast<const QSinglePointEvent*>(event));
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+
+private:
+    void Watch() {
+        QWindow* handle = window_->windowHandle();
+        if (handle == nullptr || handle == watched_)
+            return;
+        handle->installEventFilter(this);
+        watched_ = handle;
+    }
+
+    void Follow(const QSinglePointEvent& pointer) {
+        const QPoint shown = (pointer.globalPosition() - pointer.scenePosition()).toPoint();
+        const QPoint held = watched_->position();
+        // A pixel is rounding at a fractional scale, not a misplaced window.
+        if (std::abs(shown.x() - held.x()) > 1 || std::abs(shown.y() - held.y()) > 1)
+            watched_->setPosition(shown);
+    }
+
+    QWidget* window_;
+    QWindow* watched_ = nullptr;
+};
+
+void FollowShownPosition(QWidget* window) {
+    new PositionFollower(window);
 }
 
 void KeepInFreeArea(QWidget* window) {

