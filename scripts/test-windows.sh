@@ -142,8 +142,34 @@ about=$(tail -n 1 <<<"$version")
 }
 
 if [ "$with_qt" = 1 ]; then
+    echo "== The zip, unpacked into a fresh folder"
+    # What a user downloads: the install folder with Qt beside the window program. Unpacked
+    # alone, away from the build and Qt's own folder, the window program must start.
+    rm -f "$build"/kestrune-*-win64.zip "$build"/kestrune-*-win64.zip.sha256
+    (cd "$build" && cpack -G ZIP >/dev/null)
+    zips=("$build"/kestrune-*-win64.zip)
+    zip=${zips[0]}
+    [ -f "$zip" ] || { echo "cpack made no zip in $build" >&2; exit 1; }
+    unpacked=$build/zip-check
+    rm -rf "$unpacked"
+    mkdir -p "$unpacked"
+    (cd "$unpacked" && cmake -E tar xf "$zip")
+    top=$unpacked/$(basename "$zip" .zip)
+    [ -f "$top/kestrune.exe" ] || { echo "The zip holds no kestrune.exe at its top" >&2; exit 1; }
+    # Without WINEPATH: the Qt DLLs must come from the zip.
+    gui_version=$(env -u WINEPATH "$wine" "$top/kestrune.exe" --version </dev/null | tr -d '\r')
+    [ "$(head -n 1 <<<"$gui_version")" = "kestrune $(head -n 1 <<<"$version" | cut -d' ' -f2)" ] &&
+        [ "$(tail -n 1 <<<"$gui_version")" = "About: file:///Z:${top}/about.html" ] || {
+        echo "kestrune.exe from the zip answered: $gui_version" >&2
+        exit 1
+    }
+    echo "$(basename "$zip"): kestrune.exe --version: $(head -n 1 <<<"$gui_version")"
+fi
+
+if [ "$with_qt" = 1 ]; then
     qt_proven="the window program and its widget tests on Qt's offscreen platform (the settings
-in a registry key of each test's own); the install folder with Qt's DLLs and plugins."
+in a registry key of each test's own); the zip of the install folder with Qt's DLLs and plugins,
+whose kestrune.exe answers --version when unpacked alone."
     qt_unproven="the window program on a real display,"
 else
     qt_proven="nothing of the Qt program: no Qt for Windows at $qt_archive."
