@@ -11,6 +11,12 @@ set(CMAKE_RC_COMPILER ${KESTRUNE_MINGW_TRIPLET}-windres)
 
 # Libraries and headers for the target only; programs (the compilers, Wine) from the host.
 set(CMAKE_FIND_ROOT_PATH /usr/${KESTRUNE_MINGW_TRIPLET})
+# A Qt built for this target (its prefix, e.g. the unpacked qt6-mingw folder) is searched as
+# well; its host tools (moc, rcc, uic) come from QT_HOST_PATH.
+set(KESTRUNE_QT_PREFIX "" CACHE PATH "Prefix of a Qt 6 built for x86_64-w64-mingw32")
+if(KESTRUNE_QT_PREFIX)
+    list(APPEND CMAKE_FIND_ROOT_PATH ${KESTRUNE_QT_PREFIX})
+endif()
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

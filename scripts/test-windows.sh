@@ -30,11 +30,32 @@ fixtures=$(realpath "${KESTRUNE_FIXTURES_DIR:-tests/fixtures}")
 wine=/usr/lib/wine/wine64
 wineserver=/usr/lib/wine/wineserver
 
+# Qt built for MinGW-w64 (see its README), kept beside the repository as CI clones it. With it
+# the window program and its widget tests are built and run too; without it, the rest.
+qt_archive=$repo/../shared/windows-qt/qt6.4.2-mingw-w64-x86_64.tar.xz
+qt=$build/qt6-mingw
+qt_options=(-DKESTRUNE_BUILD_GUI=OFF)
+if [ -f "$qt_archive" ]; then
+    if [ ! -f "$qt/lib/cmake/Qt6/Qt6Config.cmake" ]; then
+        echo "== Unpacking Qt for Windows into $qt"
+        mkdir -p "$build"
+        rm -rf "$qt"
+        tar xf "$qt_archive" -C "$build"
+    fi
+    qt_options=(-DKESTRUNE_BUILD_GUI=ON -DKESTRUNE_QT_PREFIX="$qt" -DQT_HOST_PATH=/usr
+        -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake)
+    with_qt=1
+else
+    echo "No Qt for Windows at $qt_archive: the window program and its tests are not built."
+    with_qt=0
+fi
+
 echo "== Cross build with MinGW-w64 (Release)"
 # Release, as the Windows build instructions have it: the optimiser's warnings (-O3) show up
 # here, and with KESTRUNE_WERROR they fail the build.
 cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
-    -DCMAKE_BUILD_TYPE=Release -DKESTRUNE_WERROR=ON -DKESTRUNE_FIXTURES_DIR="$fixtures" >/dev/null
+    -DCMAKE_BUILD_TYPE=Release -DKESTRUNE_WERROR=ON -DKESTRUNE_FIXTURES_DIR="$fixtures" \
+    "${qt_options[@]}" >/dev/null
 cmake --build "$build" -j "$jobs"
 
 echo "== Install folder"
@@ -44,7 +65,13 @@ install=$build/install
 rm -rf "$install"
 cmake --install "$build" --prefix "$install" >/dev/null
 installed=$(cd "$install" && find . -type f | sort | tr '\n' ' ')
-[ "$installed" = "./LICENSE.txt ./about.html ./kestrune-cli.exe " ] || {
+expected="./LICENSE.txt ./about.html ./kestrune-cli.exe "
+if [ "$with_qt" = 1 ]; then
+    expected="./LICENSE.txt ./Qt6Core.dll ./Qt6Gui.dll ./Qt6Widgets.dll ./about.html"
+    expected+=" ./kestrune-cli.exe ./kestrune.exe ./libgcc_s_seh-1.dll ./libstdc++-6.dll"
+    expected+=" ./libwinpthread-1.dll ./platforms/qwindows.dll ./styles/qwindowsvistastyle.dll "
+fi
+[ "$installed" = "$expected" ] || {
     echo "The install folder holds: $installed" >&2
     exit 1
 }
@@ -99,6 +126,10 @@ ln -sfn "$player" "$WINEPREFIX/dosdevices/f:"
 echo "== Tests under Wine"
 export KESTRUNE_TEST_REMOVABLE_DRIVE=e: KESTRUNE_TEST_FIXED_DRIVE=f:
 export KESTRUNE_TEST_PLAYER_LABEL=$label
+# The test programs find Qt's DLLs (and Qt its plugins, relative to Qt6Core.dll) in Qt's bin.
+if [ "$with_qt" = 1 ]; then
+    export WINEPATH="Z:${qt//\//\\}\\bin"
+fi
 ctest --test-dir "$build" --output-on-failure -j "$jobs"
 
 echo "== The installed kestrune-cli.exe"
@@ -110,6 +141,40 @@ about=$(tail -n 1 <<<"$version")
     exit 1
 }
 
+if [ "$with_qt" = 1 ]; then
+    echo "== The zip, unpacked into a fresh folder"
+    # What a user downloads: the install folder with Qt beside the window program. Unpacked
+    # alone, away from the build and Qt's own folder, the window program must start.
+    rm -f "$build"/kestrune-*-win64.zip "$build"/kestrune-*-win64.zip.sha256
+    (cd "$build" && cpack -G ZIP >/dev/null)
+    zips=("$build"/kestrune-*-win64.zip)
+    zip=${zips[0]}
+    [ -f "$zip" ] || { echo "cpack made no zip in $build" >&2; exit 1; }
+    unpacked=$build/zip-check
+    rm -rf "$unpacked"
+    mkdir -p "$unpacked"
+    (cd "$unpacked" && cmake -E tar xf "$zip")
+    top=$unpacked/$(basename "$zip" .zip)
+    [ -f "$top/kestrune.exe" ] || { echo "The zip holds no kestrune.exe at its top" >&2; exit 1; }
+    # Without WINEPATH: the Qt DLLs must come from the zip.
+    gui_version=$(env -u WINEPATH "$wine" "$top/kestrune.exe" --version </dev/null | tr -d '\r')
+    [ "$(head -n 1 <<<"$gui_version")" = "kestrune $(head -n 1 <<<"$version" | cut -d' ' -f2)" ] &&
+        [ "$(tail -n 1 <<<"$gui_version")" = "About: file:///Z:${top}/about.html" ] || {
+        echo "kestrune.exe from the zip answered: $gui_version" >&2
+        exit 1
+    }
+    echo "$(basename "$zip"): kestrune.exe --version: $(head -n 1 <<<"$gui_version")"
+fi
+
+if [ "$with_qt" = 1 ]; then
+    qt_proven="the window program and its widget tests on Qt's offscreen platform (the settings
+in a registry key of each test's own); the zip of the install folder with Qt's DLLs and plugins,
+whose kestrune.exe answers --version when unpacked alone."
+    qt_unproven="the window program on a real display,"
+else
+    qt_proven="nothing of the Qt program: no Qt for Windows at $qt_archive."
+    qt_unproven="the Qt program,"
+fi
 cat <<EOF
 Windows build under Wine: every test program passed in $((SECONDS - started)) s.
 Proven under Wine, against the Windows API: the drive scan (removable E: listed, fixed F: not)
@@ -120,8 +185,9 @@ giving the portable INI code's answers; the error log; locale comparison and sor
 search with 64-bit sizes, sharing denied, paths beyond 260 characters; free space; file-name
 case as the ordinal comparison folds it; device names and links off the player refused; the
 thread's error mode through a drive probe; a failed write of the listing; the install folder
-(kestrune-cli.exe, about.html, LICENSE.txt), whose program names the About page beside it.
-Not proven here: the Qt program (Debian has no Qt for Windows), device-arrival notices, the
+(kestrune-cli.exe, about.html, LICENSE.txt), whose program names the About page beside it;
+$qt_proven
+Not proven here: $qt_unproven device-arrival notices, the
 shell opening a real file, real removable hardware, Windows' own locales, and the classic
 260-character limit (Wine does not enforce it; the \\\\?\\ prefix is checked as text).
 EOF

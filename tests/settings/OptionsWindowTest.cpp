@@ -9,8 +9,7 @@
 #include "gui/skin/TitleBarButton.h"
 #include "core/settings/RegistrySettings.h"
 #include "gui/TFormOption.h"
-#include "support/ScopedEnv.h"
-#include "support/TempDir.h"
+#include "support/WindowSandbox.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -76,8 +75,7 @@ protected:
 class OptionsWindowTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<testsupport::TempDir> scratch_;
-    std::unique_ptr<testsupport::ScopedUserFolders> folders_;
+    std::unique_ptr<testsupport::WindowSandbox> scratch_;
     std::unique_ptr<TFormMain> form_;
 
     // Clicks "Option" and runs `act` while the window is shown modally; act must close it (it is
@@ -102,17 +100,15 @@ class OptionsWindowTest : public QObject {
 
 private slots:
     void init() {
-        scratch_ = std::make_unique<testsupport::TempDir>();
-        folders_ = std::make_unique<testsupport::ScopedUserFolders>(scratch_->path().string());
-        std::filesystem::create_directories(scratch_->path() / "data/kestrune");
-        std::ofstream(scratch_->path() / "data/kestrune/ipdes.dll") << "[COLWIDTH]\n3=0\n";
+        scratch_ = std::make_unique<testsupport::WindowSandbox>();
+        std::filesystem::create_directories(scratch_->ProgramFolder());
+        std::ofstream(scratch_->ProgramFolder() / "ipdes.dll") << "[COLWIDTH]\n3=0\n";
         form_ = std::make_unique<TFormMain>(TMainEnvironment());
         form_->show();
         QVERIFY(QTest::qWaitForWindowActive(form_.get()));
     }
     void cleanup() {
         form_.reset();
-        folders_.reset();
         scratch_.reset();
     }
 

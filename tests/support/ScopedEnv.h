@@ -35,20 +35,3 @@ private:
 };
 
 } // namespace testsupport
-
-namespace testsupport {
-
-// The windowed program's settings store and program folder for one scope: XDG_CONFIG_HOME and
-// XDG_DATA_HOME moved to "config" and "data" below `base` (the program folder is then
-// data/kestrune).
-class ScopedUserFolders {
-public:
-    explicit ScopedUserFolders(const std::string& base)
-        : config_("XDG_CONFIG_HOME", base + "/config"), data_("XDG_DATA_HOME", base + "/data") {}
-
-private:
-    ScopedEnv config_;
-    ScopedEnv data_;
-};
-
-} // namespace testsupport

@@ -21,10 +21,23 @@ platform::Status InvalidType(const std::string& name) {
     return platform::Status::Error("Invalid data type for '" + name + "'");
 }
 
+std::string& KeyName() {
+    static std::string name = kRegistryKey;
+    return name;
+}
+
 } // namespace
 
+const std::string& RegistryKeyName() {
+    return KeyName();
+}
+
+void SetRegistryKeyName(const std::string& name) {
+    KeyName() = name.empty() ? kRegistryKey : name;
+}
+
 platform::Status ReadRegistry(RegistrySettings& settings) {
-    const auto key = platform::RegistryKey::OpenExisting(kRegistryKey);
+    const auto key = platform::RegistryKey::OpenExisting(RegistryKeyName());
     if (!key) {
         settings.DBClickPlaySong = false;
         settings.OverWriteExistFile = true;
@@ -46,7 +59,7 @@ platform::Status ReadRegistry(RegistrySettings& settings) {
 }
 
 platform::Status WriteRegistry(const RegistrySettings& settings) {
-    auto key = platform::RegistryKey::OpenExisting(kRegistryKey);
+    auto key = platform::RegistryKey::OpenExisting(RegistryKeyName());
     if (!key)
         return platform::Status::Error(std::string("Failed to set data for '") + kDBClickPlaySong +
                                        "'");
@@ -56,7 +69,7 @@ platform::Status WriteRegistry(const RegistrySettings& settings) {
 }
 
 platform::Status EnsureProgramFolder() {
-    auto key = platform::RegistryKey::Create(kRegistryKey);
+    auto key = platform::RegistryKey::Create(RegistryKeyName());
     if (!key)
         return key.status();
     const auto defaultFolder = platform::DefaultProgramFolder();

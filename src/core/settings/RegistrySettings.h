@@ -9,6 +9,12 @@ namespace settings {
 // Under HKEY_CURRENT_USER.
 inline constexpr char kRegistryKey[] = "Software\\Kestrune";
 
+// The key the functions below use: kRegistryKey, unless a test moved them to a key of its own
+// (so that tests running side by side, or a user's real settings, never meet). An empty name
+// puts kRegistryKey back.
+const std::string& RegistryKeyName();
+void SetRegistryKeyName(const std::string& name);
+
 struct RegistrySettings {
     bool DBClickPlaySong = false;
     bool OverWriteExistFile = false;

@@ -11,6 +11,14 @@ class SkinFontsTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase() {
+#ifdef _WIN32
+        // That platform there draws with Qt's own font folder, which is empty, not Windows' fonts.
+        if (QGuiApplication::platformName() == QStringLiteral("offscreen"))
+            QSKIP("The offscreen platform on Windows sees none of the installed fonts");
+#endif
+    }
+
     void aListedFamilyIsFound() {
         QVERIFY2(skin::ControlFamilies().contains(QFontInfo(skin::ButtonFont()).family()),
                  qPrintable(QFontInfo(skin::ButtonFont()).family()));
