@@ -149,23 +149,19 @@ int main(int argc, char** argv) {
     // Seconds the worker takes for the whole job, or a negative value when a file was not copied.
     const auto timeWorker = [&](platform::CopyFiles& fileSystem) {
         Fresh(out);
-        std::vector<std::string> targets;
+        copy::TCopyRequest job;
+        job.targetFolder = out.string();
         for (std::size_t i = 0; i < files; ++i)
-            targets.push_back((out / ("track " + std::to_string(i) + ".mp3")).string());
+            job.entries.push_back({"", sourcePaths[i], "track " + std::to_string(i) + ".mp3"});
         Quiet messages;
         TCopyThread thread(messages, fileSystem);
-        thread.SetSourceFiles(sourcePaths);
-        thread.SetTargetFiles(targets);
         const auto start = std::chrono::steady_clock::now();
-        if (!thread.Start().ok())
+        if (!thread.Start(std::move(job)).ok())
             return -1.0;
         thread.Join();
         const double seconds = Seconds(std::chrono::steady_clock::now() - start);
-        const auto copied = std::count(thread.Outcomes().begin(), thread.Outcomes().end(),
-                                       copy::TCopyOutcome::Copied);
-        return messages.finish == copy::kCopyFinished && copied == static_cast<long>(files)
-                   ? seconds
-                   : -1.0;
+        return messages.finish == copy::kCopyFinished && thread.Result().Copies() == files ? seconds
+                                                                                           : -1.0;
     };
 
     NoFlush noFlush;

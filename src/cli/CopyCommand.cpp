@@ -7,7 +7,6 @@
 #include "cli/ProgressLine.h"
 #include "core/copy/CopyJob.h"
 #include "core/copy/CopyThread.h"
-#include "core/copy/NamePlan.h"
 #include "core/copy/TargetNames.h"
 #include "core/device/TiPod.h"
 #include "platform/Console.h"
@@ -268,51 +267,22 @@ bool PrintLines(const std::string& text) {
     return false;
 }
 
-// What each entry would get, named by the planner the job names with: the path of its copy, or
-// the outcome it will have instead. A folder not made yet holds nothing.
-std::vector<std::string> PlannedNames(const copy::CopyJob& job, const std::string& folder,
-                                      bool overwrite) {
-    platform::CopyFiles& files = platform::SystemCopyFiles();
-    auto opened = files.OpenFolder(folder);
-    copy::TNamePlanner planner(files, opened ? opened->get() : nullptr);
-    std::vector<std::string> names;
-    for (std::size_t i = 0; i < job.TargetFiles.size(); ++i) {
-        if (job.SourceFiles[i].empty()) {
-            names.emplace_back(copy::kSourceNotFound);
-            continue;
-        }
-        const auto name =
-            planner.Choose(std::string(copy::FileNamePart(job.TargetFiles[i])), overwrite);
-        if (!name) {
-            names.push_back(std::string(copy::kCopyFailed) + "no free numbered name");
-            continue;
-        }
-        planner.Claim(*name);
-        names.push_back(copy::JoinTargetPath(folder, *name));
-    }
-    return names;
-}
-
-int PrintPlan(const copy::CopyJob& job, const std::string& folder, bool overwrite) {
-    const std::vector<std::string> names = PlannedNames(job, folder, overwrite);
+int PrintPlan(const copy::TCopyRequest& job) {
+    const copy::TCopyResult plan = copy::PlanNames(job, platform::SystemCopyFiles());
     std::string out;
-    for (std::size_t i = 0; i < job.TitleList.size(); ++i)
-        out += "{\"title\":" + JsonString(job.TitleList[i]) +
-               ",\"target\":" + JsonString(names[i]) + "}\n";
+    for (std::size_t i = 0; i < job.entries.size(); ++i)
+        out += "{\"title\":" + JsonString(job.entries[i].title) +
+               ",\"target\":" + JsonString(copy::OutcomeText(plan.entries[i])) + "}\n";
     return PrintLines(out) ? kExitOk : kExitReportUnwritten;
 }
 
-int RunJob(copy::CopyJob& job, bool overwrite) {
+int RunJob(const copy::TCopyRequest& job) {
     Progress progress(platform::PrepareProgressTerminal());
     TCopyThread worker(progress);
     progress.Watch(worker);
-    worker.SetSourceFiles(job.SourceFiles);
-    worker.SetTargetFiles(job.TargetFiles);
-    worker.SetPlayerRoot(job.PlayerRoot);
-    worker.SetOverWriteExistFile(overwrite);
     interruptedWorker.store(&worker);
     platform::OnInterrupt(StopOnInterrupt);
-    const platform::Status started = worker.Start();
+    const platform::Status started = worker.Start(job);
     if (started)
         worker.Join();
     platform::OnInterrupt(nullptr);
@@ -322,23 +292,21 @@ int RunJob(copy::CopyJob& job, bool overwrite) {
         return kExitNotAllCopied;
     }
 
+    const copy::TCopyResult& result = worker.Result();
     std::string out;
-    std::size_t copied = 0;
-    for (std::size_t i = 0; i < job.TitleList.size(); ++i) {
-        if (worker.Outcomes()[i] == copy::TCopyOutcome::Copied)
-            ++copied;
-        out += "{\"title\":" + JsonString(job.TitleList[i]) +
-               ",\"source\":" + JsonString(job.SourceFiles[i]) +
-               ",\"outcome\":" + JsonString(job.TargetFiles[i]) + "}\n";
-    }
+    for (std::size_t i = 0; i < job.entries.size(); ++i)
+        out += "{\"title\":" + JsonString(job.entries[i].title) +
+               ",\"source\":" + JsonString(job.entries[i].source) +
+               ",\"outcome\":" + JsonString(copy::OutcomeText(result.entries[i])) + "}\n";
     const bool reported = PrintLines(out);
-    if (worker.LeftoversRemoved() > 0)
-        std::cerr << "Removed " << worker.LeftoversRemoved()
+    if (result.leftoversRemoved > 0)
+        std::cerr << "Removed " << result.leftoversRemoved
                   << " unfinished copies that an interrupted copy had left in the target folder.\n";
-    std::cerr << "Copied " << copied << " of " << job.TitleList.size() << " files.\n";
+    const std::size_t copied = result.Copies();
+    std::cerr << "Copied " << copied << " of " << job.entries.size() << " files.\n";
     if (!reported)
         return kExitReportUnwritten;
-    return copied == job.TitleList.size() ? kExitOk : kExitNotAllCopied;
+    return copied == job.entries.size() ? kExitOk : kExitNotAllCopied;
 }
 
 } // namespace
@@ -395,15 +363,15 @@ int CopyCommand(const std::vector<std::string>& args) {
         std::cerr << "kestrune-cli copy: the target " << options.target << " is not a folder\n";
         return kExitTargetUnusable;
     }
-    copy::CopyJob job;
-    copy::AddTracksToJob(library, SelectTracks(library, options), options.target, job);
-    if (job.TitleList.empty() && HasChoice(options)) {
+    const copy::TCopyRequest job =
+        copy::PlanJob(library, SelectTracks(library, options), options.target, overwrite);
+    if (job.entries.empty() && HasChoice(options)) {
         std::cerr << "kestrune-cli copy: no track matches the choice\n";
         return kExitNoTrackChosen;
     }
     // A dry run writes nothing, not even the target folder.
     if (options.dryRun) {
-        const int printed = PrintPlan(job, options.target, overwrite);
+        const int printed = PrintPlan(job);
         return printed != kExitOk || !damaged ? printed : kExitNotAllCopied;
     }
     if (!platform::DirectoryExists(options.target) &&
@@ -420,7 +388,7 @@ int CopyCommand(const std::vector<std::string>& args) {
         std::cerr << "kestrune-cli copy: " << usable.message() << "\n";
         return kExitTargetUnusable;
     }
-    const int copied = RunJob(job, overwrite);
+    const int copied = RunJob(job);
     return copied == kExitOk && damaged ? kExitNotAllCopied : copied;
 }
 

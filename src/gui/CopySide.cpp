@@ -169,7 +169,7 @@ platform::CopyFiles& TCopySide::Files() const {
 void TCopySide::CopyoutSongClick() {
     host_.SetProgress(0);
     app::Guard("CopyoutClick:", [&]() -> platform::Status {
-        // One job at a time: a stopped job's worker still holds the lists until its report.
+        // One job at a time: a stopped job's worker runs on until its report.
         if (host_.Library().iPodPath.empty() || host_.IsCopying() || jobOpen_)
             return platform::Status::Ok();
         const std::vector<std::int32_t> proposed = host_.SelectedTracks();
@@ -197,20 +197,15 @@ void TCopySide::CopyoutSongClick() {
         if (host_.Library().iPodPath.empty() || tracks.empty() || host_.IsCopying() || jobOpen_)
             return platform::Status::Ok();
 
-        copy::CopyJob job;
-        copy::AddTracksToJob(host_.Library(), tracks, folder, job);
-        job_ = std::move(job);
+        job_ = copy::PlanJob(host_.Library(), tracks, folder, host_.OverwriteSetting());
+        result_ = copy::TCopyResult();
         host_.SetCopying(true);
         worker_.reset();
         worker_ = std::make_unique<TCopyThread>(*bridge_, Files());
         bridge_->Arm();
         finishSeen_ = false;
         quitting_ = false;
-        worker_->SetSourceFiles(job_.SourceFiles);
-        worker_->SetTargetFiles(job_.TargetFiles);
-        worker_->SetPlayerRoot(job_.PlayerRoot);
-        worker_->SetOverWriteExistFile(host_.OverwriteSetting());
-        if (auto started = worker_->Start(); !started) {
+        if (auto started = worker_->Start(job_); !started) {
             BackToIdle();
             return started;
         }
@@ -286,8 +281,13 @@ void TCopySide::CMProgressFinish(int result) {
             host_.ShowCopyStatus(" Copy Terminated ");
         // Nothing is deleted here: the worker has removed its own partial file, and a file
         // under a final name is either this job's complete copy or the user's own.
-        report_->SetTitleList(job_.TitleList);
-        report_->SetTargetFiles(job_.TargetFiles);
+        if (result_.entries.empty()) // else filled in already by WatchWorker
+            result_ = worker_->Result();
+        std::vector<std::string> titles;
+        for (const copy::TCopyEntry& entry : job_.entries)
+            titles.push_back(entry.title);
+        report_->SetTitleList(titles);
+        report_->SetTargetFiles(result_.entries);
         report_->ShowModal();
     });
     // Every job ends: without its report, the window still leaves its copying state, once the
@@ -302,7 +302,8 @@ void TCopySide::ReportClosed() {
     app::Guard("CMProgressFinish:", [&] {
         host_.SetProgress(0);
         host_.SetCopying(false);
-        job_ = copy::CopyJob();
+        job_ = copy::TCopyRequest();
+        result_ = copy::TCopyResult();
         host_.ShowCopyStatus(std::to_string(host_.PlayerCount()) + " iPod detected.");
     });
     EndWorker();
@@ -313,11 +314,10 @@ void TCopySide::ReportClosed() {
 void TCopySide::WatchWorker() {
     if (!jobOpen_ || finishSeen_ || quitting_ || !worker_->Ended())
         return;
-    const auto& outcomes = worker_->Outcomes();
-    for (std::size_t i = 0; i < outcomes.size() && i < job_.TargetFiles.size(); ++i)
-        if (outcomes[i] == copy::TCopyOutcome::Pending)
-            job_.TargetFiles[i] =
-                std::string(copy::kCopyFailed) + "the copy ended early (see the error log)";
+    result_ = worker_->Result();
+    for (copy::TEntryResult& entry : result_.entries)
+        if (entry.outcome == copy::TCopyOutcome::Pending)
+            entry = {copy::TCopyOutcome::Failed, {}, "the copy ended early (see the error log)"};
     CMProgressFinish(copy::kCopyStopped);
 }
 
@@ -343,5 +343,5 @@ void TCopySide::AbandonJob() {
 
 void TCopySide::BackToIdle() {
     host_.SetCopying(false);
-    job_ = copy::CopyJob();
+    job_ = copy::TCopyRequest();
 }

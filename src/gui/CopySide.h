@@ -74,7 +74,9 @@ public:
 
     // The worker of the current or last job.
     TCopyThread* CopyThread() const { return worker_.get(); }
-    const copy::CopyJob& Job() const { return job_; }
+    // The current or last job, and what became of its entries once its worker has finished.
+    const copy::TCopyRequest& Job() const { return job_; }
+    const copy::TCopyResult& Result() const { return result_; }
     TFormReport* FormReport() const { return report_; }
     // From the start of a job until its report has been closed (or the job abandoned).
     bool JobOpen() const { return jobOpen_; }
@@ -92,7 +94,8 @@ private:
 
     TCopyHost& host_;
     TCopyEnvironment environment_;
-    copy::CopyJob job_;
+    copy::TCopyRequest job_;
+    copy::TCopyResult result_;
     std::unique_ptr<Bridge> bridge_;
     std::unique_ptr<TCopyThread> worker_;
     TFormReport* report_ = nullptr;

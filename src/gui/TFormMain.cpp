@@ -1144,14 +1144,16 @@ TCopyThread* TFormMain::CopyThread() const {
     return copySide_->CopyThread();
 }
 
-const std::vector<std::string>& TFormMain::SourceFiles() const {
-    return copySide_->Job().SourceFiles;
+std::vector<std::string> TFormMain::SourceFiles() const {
+    std::vector<std::string> sources;
+    for (const copy::TCopyEntry& entry : copySide_->Job().entries)
+        sources.push_back(entry.source);
+    return sources;
 }
 
-const std::vector<std::string>& TFormMain::TargetFiles() const {
-    return copySide_->Job().TargetFiles;
-}
-
-const std::vector<std::string>& TFormMain::TitleList() const {
-    return copySide_->Job().TitleList;
+std::vector<std::string> TFormMain::TitleList() const {
+    std::vector<std::string> titles;
+    for (const copy::TCopyEntry& entry : copySide_->Job().entries)
+        titles.push_back(entry.title);
+    return titles;
 }

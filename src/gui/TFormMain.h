@@ -144,12 +144,11 @@ public:
     void SetProgressMax(int maximum) override;
     void ShowCopyStatus(const std::string& text) override { ShowStatus(text); }
     std::size_t PlayerCount() const override;
-    // The worker of the current or last job, and the lists of the running job (empty between
-    // jobs).
+    // The worker of the current or last job, and the sources and titles of the running job
+    // (empty between jobs).
     TCopyThread* CopyThread() const;
-    const std::vector<std::string>& SourceFiles() const;
-    const std::vector<std::string>& TargetFiles() const;
-    const std::vector<std::string>& TitleList() const;
+    std::vector<std::string> SourceFiles() const;
+    std::vector<std::string> TitleList() const;
     TCopySide& CopySide() const { return *copySide_; }
     // The selected rows' own tracks, in table order; blank rows left out.
     std::vector<std::int32_t> SelectedTracks() const override;

@@ -145,11 +145,11 @@ QColor TFormReport::FailureColor() {
 }
 
 void TFormReport::SetTitleList(const std::vector<std::string>& list) {
-    titles_ = &list;
+    titles_ = list;
 }
 
-void TFormReport::SetTargetFiles(const std::vector<std::string>& list) {
-    targets_ = &list;
+void TFormReport::SetTargetFiles(const std::vector<copy::TEntryResult>& list) {
+    targets_ = list;
 }
 
 void TFormReport::ShowModal() {
@@ -171,18 +171,17 @@ void TFormReport::showEvent(QShowEvent* event) {
 }
 
 void TFormReport::FormShow() {
-    const std::size_t entries = titles_ != nullptr ? titles_->size() : 0;
+    const std::size_t entries = titles_.size();
     Reporter->clearContents();
     Reporter->setRowCount(static_cast<int>(entries));
     Reporter->setHorizontalHeaderLabels({QStringLiteral("Title"), QStringLiteral("Copy path")});
     Reporter->setColumnWidth(0, kTitleColumnWidth);
     for (std::size_t k = 0; k < entries; ++k) {
         const int row = static_cast<int>(k);
-        const std::string outcome =
-            targets_ != nullptr && k < targets_->size() ? (*targets_)[k] : std::string();
-        const bool failed = copy::IsOutcomeText(outcome);
+        const copy::TEntryResult outcome = k < targets_.size() ? targets_[k] : copy::TEntryResult();
+        const bool failed = !copy::HasCopy(outcome.outcome);
         Reporter->setRowHeight(row, kRowHeight);
-        Reporter->setItem(row, 0, Cell((*titles_)[k], failed));
+        Reporter->setItem(row, 0, Cell(titles_[k], failed));
         Reporter->setItem(row, 1, Cell(copy::ReportPathText(outcome), failed));
     }
     Reporter->scrollToTop();
@@ -194,10 +193,10 @@ void TFormReport::FormShow() {
 void TFormReport::OpenDirClick() {
     platform::Status opened = platform::Status::Ok();
     app::Guard("Button2Click:", [&]() -> platform::Status {
-        if (targets_ == nullptr || !openFolder_)
+        if (!openFolder_)
             return platform::Status::Ok();
         // No entry names a copy: there is no folder to show.
-        const auto folder = copy::FolderToOpen(*targets_);
+        const auto folder = copy::FolderToOpen(targets_);
         if (!folder)
             return platform::Status::Ok();
         opened = openFolder_(*folder);

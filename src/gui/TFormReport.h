@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/copy/CopyJob.h"
 #include "platform/Status.h"
 
 #include <QDialog>
@@ -18,8 +19,7 @@ class WindowDragger;
 }
 
 // The report of a copy job: per entry its title and the path of its copy or why there is none.
-// It refers to the job's lists, which its owner keeps alive while it is shown; every showing
-// fills the grid afresh.
+// It keeps its own copy of what it is given; every showing fills the grid afresh.
 class TFormReport : public QDialog {
     Q_OBJECT
 public:
@@ -30,7 +30,8 @@ public:
     TFormReport(QWidget* mainWindow, FolderOpener openFolder, Teller tell = {});
 
     void SetTitleList(const std::vector<std::string>& list);
-    void SetTargetFiles(const std::vector<std::string>& list);
+    // What became of each entry, in the order of the titles.
+    void SetTargetFiles(const std::vector<copy::TEntryResult>& list);
     // Modal to the whole program; returns at once. Closing the window emits finished.
     void ShowModal();
 
@@ -64,6 +65,6 @@ private:
 
     FolderOpener openFolder_;
     Teller tell_;
-    const std::vector<std::string>* titles_ = nullptr;
-    const std::vector<std::string>* targets_ = nullptr;
+    std::vector<std::string> titles_;
+    std::vector<copy::TEntryResult> targets_;
 };

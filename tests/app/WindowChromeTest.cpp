@@ -107,7 +107,8 @@ class WindowChromeTest : public QObject {
 
 private:
     std::unique_ptr<testsupport::WindowSandbox> scratch_;
-    std::vector<std::string> titles_{"One"}, targets_{"/music/One.mp3"};
+    std::vector<std::string> titles_{"One"};
+    std::vector<copy::TEntryResult> targets_{{copy::TCopyOutcome::Copied, "/music/One.mp3", {}}};
 
     std::unique_ptr<TFormMain> MakeForm(bool withPlayer = false) {
         TMainEnvironment environment;

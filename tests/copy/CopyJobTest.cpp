@@ -42,23 +42,25 @@ protected:
 } // namespace
 
 TEST_F(CopyJobSetUp, GivesEachTrackItsOwnFileAndAName) {
-    copy::CopyJob job;
-    job.TitleList.push_back("from before"); // appended to, never emptied
-    job.SourceFiles.push_back("s");
-    job.TargetFiles.push_back("t");
-    copy::AddTracksToJob(library_, {1, 0, 2, 3, 4}, "music", job);
+    const copy::TCopyRequest job = copy::PlanJob(library_, {1, 0, 2, 3, 4}, "music", true);
+    EXPECT_EQ(job.targetFolder, "music");
+    EXPECT_EQ(job.playerRoot, root_.str());
+    EXPECT_TRUE(job.overwrite);
+    const std::vector<copy::TCopyEntry> expected{
+        {"drive", OnPlayer("iPod_Control/Music/F01/B.m4a"), "drive.M4A"},
+        {"Drive", OnPlayer("iPod_Control/Music/F00/A.mp3"), "Drive.mp3"},
+        {"What? / Why:", OnPlayer("iPod_Control/Music/F00/C"), "What  Why"},
+        {"Escape", "", "Escape.mp3"},
+        {"Gone", "", "Gone.wav"},
+    };
+    ASSERT_EQ(job.entries.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(job.entries[i].title, expected[i].title);
+        EXPECT_EQ(job.entries[i].source, expected[i].source);
+        EXPECT_EQ(job.entries[i].name, expected[i].name);
+    }
     const char sep = fs::path::preferred_separator;
-    const std::string folder = std::string("music") + sep;
-    EXPECT_EQ(job.TitleList, (std::vector<std::string>{"from before", "drive", "Drive",
-                                                       "What? / Why:", "Escape", "Gone"}));
-    EXPECT_EQ(job.SourceFiles,
-              (std::vector<std::string>{"s", OnPlayer("iPod_Control/Music/F01/B.m4a"),
-                                        OnPlayer("iPod_Control/Music/F00/A.mp3"),
-                                        OnPlayer("iPod_Control/Music/F00/C"), "", ""}));
-    EXPECT_EQ(job.TargetFiles,
-              (std::vector<std::string>{"t", folder + "drive.M4A", folder + "Drive.mp3",
-                                        folder + "What  Why", folder + "Escape.mp3",
-                                        folder + "Gone.wav"}));
+    EXPECT_EQ(job.PlannedPath(1), std::string("music") + sep + "Drive.mp3");
 }
 
 TEST_F(CopyJobSetUp, NeverNamesAFileOffThePlayer) {
@@ -70,9 +72,7 @@ TEST_F(CopyJobSetUp, NeverNamesAFileOffThePlayer) {
                                  failed);
     if (failed)
         GTEST_SKIP() << "no folder links here: " << failed.message();
-    copy::CopyJob job;
-    copy::AddTracksToJob(library_, {0}, "music", job);
-    EXPECT_EQ(job.SourceFiles, std::vector<std::string>{""});
+    EXPECT_EQ(copy::PlanJob(library_, {0}, "music", false).entries.at(0).source, "");
 }
 
 TEST_F(CopyJobSetUp, ProposesTheFirstTracksNameAndExtension) {

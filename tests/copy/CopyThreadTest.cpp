@@ -95,15 +95,32 @@ protected:
         return ReadFile(out_ / name) == ReadFile(sources_[entry]);
     }
 
-    void Start(bool overwrite) {
-        worker_.SetSourceFiles(sources_);
-        worker_.SetTargetFiles(targets_);
-        worker_.SetOverWriteExistFile(overwrite);
-        ASSERT_TRUE(worker_.Start().ok());
+    // The job of the planned entries, all in the target folder.
+    copy::TCopyRequest Request(bool overwrite) const {
+        copy::TCopyRequest job{out_.string(), {}, playerRoot_, overwrite};
+        for (std::size_t i = 0; i < sources_.size(); ++i)
+            job.entries.push_back({"", sources_[i], fs::path(targets_[i]).filename().string()});
+        return job;
     }
+    void Start(bool overwrite) { ASSERT_TRUE(worker_.Start(Request(overwrite)).ok()); }
+    // Joins the worker and reads each entry's outcome into targets_, as the report shows it.
+    void Join(TCopyThread& worker) {
+        worker.Join();
+        targets_.clear();
+        for (const auto& entry : worker.Result().entries)
+            targets_.push_back(copy::OutcomeText(entry));
+    }
+    void Join() { Join(worker_); }
+    static std::vector<TCopyOutcome> Outcomes(const TCopyThread& worker) {
+        std::vector<TCopyOutcome> kinds;
+        for (const auto& entry : worker.Result().entries)
+            kinds.push_back(entry.outcome);
+        return kinds;
+    }
+    std::vector<TCopyOutcome> Outcomes() const { return Outcomes(worker_); }
     void Run(bool overwrite) {
         Start(overwrite);
-        worker_.Join();
+        Join();
         EXPECT_EQ(files_.openFiles.load(), 0) << "a file was left open";
         EXPECT_EQ(files_.namedUnflushed.load(), 0) << "a copy was named before it was flushed";
     }
@@ -135,7 +152,7 @@ protected:
     // An entry reads as copied only while its copy is whole under the entry's path.
     void ExpectCopiedOnlyWhenWhole() const {
         for (std::size_t j = 0; j < targets_.size(); ++j) {
-            if (worker_.Outcomes()[j] == TCopyOutcome::Copied) {
+            if (Outcomes()[j] == TCopyOutcome::Copied) {
                 EXPECT_EQ(ReadFile(targets_[j]), ReadFile(sources_[j])) << "entry " << j;
             }
         }
@@ -153,6 +170,7 @@ protected:
     fs::path player_ = dir_ / "player";
     fs::path out_ = dir_ / "out";
     std::vector<std::string> sources_, targets_;
+    std::string playerRoot_;
     testsupport::FaultyFiles files_;
     Recorder messages_;
     TCopyThread worker_{messages_, files_};
@@ -169,7 +187,7 @@ TEST_F(CopyWorker, CopiesEveryEntryWholeAndReportsEachStep) {
     Plan("b", 5000);
     Run(false);
     EXPECT_EQ(targets_, (Names{Out("a.mp3"), Out("empty.wav"), Out("b")}));
-    EXPECT_EQ(worker_.Outcomes(), std::vector<TCopyOutcome>(3, TCopyOutcome::Copied));
+    EXPECT_EQ(Outcomes(), std::vector<TCopyOutcome>(3, TCopyOutcome::Copied));
     EXPECT_TRUE(Holds("a.mp3", 0) && Holds("empty.wav", 1) && Holds("b", 2));
     EXPECT_EQ(OutNames(), (Set{"a.mp3", "empty.wav", "b"}));
     EXPECT_EQ(messages_.texts,
@@ -237,7 +255,7 @@ TEST_F(CopyWorker, PausedItCopiesNothingAndAStopEndsTheEntryWithoutAFileOfIt) {
     EXPECT_EQ(messages_.sent, sent);
     worker_.SetStopCopy(true);
     worker_.Resume();
-    worker_.Join();
+    Join();
     EXPECT_EQ(targets_, (Names{Out("first.mp3"), copy::kCopyTerminated, copy::kCopyTerminated}));
     EXPECT_EQ(worker_.CurrentTarget(), Out("big.mp3"));
     EXPECT_EQ(ReadFile(out_ / "big.mp3"), "the user's own");
@@ -268,9 +286,9 @@ TEST_F(CopyWorker, AnAbandonedJobLeavesNoFileAndSendsNoFinish) {
     Start(false);
     WaitUntilParked();
     worker_.Abandon();
-    worker_.Join();
+    Join();
     EXPECT_EQ(messages_.finish, 0);
-    EXPECT_EQ(targets_[0], Out("big.mp3"));
+    EXPECT_EQ(Outcomes(), std::vector{TCopyOutcome::Pending});
     EXPECT_TRUE(OutNames().empty());
     EXPECT_EQ(files_.openFiles.load(), 0);
 }
@@ -318,17 +336,11 @@ TEST_F(CopyWorker, AJobOfNoBytesEndsWithAFullBar) {
     EXPECT_EQ(messages_.finish, copy::kCopyFinished);
 }
 
-TEST_F(CopyWorker, StartsOnceAndOnlyWithAWholeJob) {
-    EXPECT_FALSE(TCopyThread(messages_, files_).Start().ok());
+TEST_F(CopyWorker, StartsOnce) {
     Plan("a.mp3", 10);
-    targets_.push_back(Out("extra.mp3"));
-    worker_.SetSourceFiles(sources_);
-    worker_.SetTargetFiles(targets_);
-    EXPECT_FALSE(worker_.Start().ok());
-    targets_.pop_back();
-    EXPECT_TRUE(worker_.Start().ok());
-    EXPECT_FALSE(worker_.Start().ok());
-    worker_.Join();
+    EXPECT_TRUE(worker_.Start(Request(false)).ok());
+    EXPECT_FALSE(worker_.Start(Request(false)).ok());
+    Join();
     EXPECT_TRUE(Holds("a.mp3", 0));
 }
 
@@ -363,7 +375,7 @@ TEST_P(AFailedFile, IsReportedAndLoggedLeavesNoFileAndTheJobGoesOn) {
         };
     Run(fault.overwritesAFile);
     EXPECT_EQ(targets_[0], copy::kCopyFailed + fault.reason);
-    EXPECT_EQ(worker_.Outcomes()[0], TCopyOutcome::Failed);
+    EXPECT_EQ(Outcomes()[0], TCopyOutcome::Failed);
     EXPECT_TRUE(Holds("good.mp3", 1));
     if (fault.overwritesAFile) {
         EXPECT_EQ(ReadFile(out_ / "bad.mp3"), "the user's good file");
@@ -410,6 +422,8 @@ TEST_F(CopyWorker, EntriesOfOnePlannedNameTakeTheNameAndItsNumbersInJobOrder) {
     Run(false);
     EXPECT_EQ(targets_, (Names{Out("a.mp3"), Out("a(1).mp3"), Out("a(2).mp3")}));
     EXPECT_TRUE(Holds("a.mp3", 0) && Holds("a(1).mp3", 1) && Holds("a(2).mp3", 2));
+    EXPECT_EQ(Outcomes(),
+              (std::vector{TCopyOutcome::Copied, TCopyOutcome::Numbered, TCopyOutcome::Numbered}));
     EXPECT_EQ(messages_.texts,
               (Names{"(1/3) Copying a.mp3", "(2/3) Copying a(1).mp3", "(3/3) Copying a(2).mp3"}));
 }
@@ -444,7 +458,7 @@ TEST_F(CopyWorker, AStopNamesTheCompleteCopiesStillWaitingAndCutsTheRest) {
                     return;
                 stopped = true;
                 waiting = Temporaries().files;
-                before = worker_.Outcomes();
+                before = Outcomes();
                 worker_.SetStopCopy(true);
             };
     };
@@ -472,13 +486,12 @@ TEST_F(CopyWorker, AnAbandonedJobNamesItsCompleteCopiesAndLeavesNoTemporaryFile)
     WaitUntilParked();
     EXPECT_EQ(Temporaries().files, 3u);
     worker_.Abandon();
-    worker_.Join();
+    Join();
     EXPECT_EQ(OutNames(), (Set{"first.mp3", "second.mp3"}));
     EXPECT_TRUE(Holds("first.mp3", 0) && Holds("second.mp3", 1));
-    EXPECT_EQ(worker_.Outcomes(),
+    EXPECT_EQ(Outcomes(),
               (std::vector<TCopyOutcome>{TCopyOutcome::Copied, TCopyOutcome::Copied,
                                          TCopyOutcome::Pending, TCopyOutcome::Pending}));
-    EXPECT_EQ(targets_[2], Out("big.mp3"));
     EXPECT_EQ(messages_.finish, 0);
     EXPECT_EQ(files_.openFiles.load(), 0);
     EXPECT_EQ(files_.namedUnflushed.load(), 0);
@@ -496,8 +509,7 @@ TEST_F(CopyWorker, AnEntryReadsAsCopiedOnlyOnceItsFileIsWholeAndTheEndWaitsForAl
     };
     messages_.onFinish = [&] {
         atFinish = Temporaries();
-        copiedAtFinish = static_cast<std::size_t>(
-            std::count(worker_.Outcomes().begin(), worker_.Outcomes().end(), TCopyOutcome::Copied));
+        copiedAtFinish = worker_.Result().Copies();
         ExpectCopiedOnlyWhenWhole();
     };
     Run(false);
@@ -533,7 +545,7 @@ TEST_P(TheWaitingCopies, StayWithinTheWindowAndAllEndNamed) {
     EXPECT_GT(most.files, 1u) << "no copy waited";
     EXPECT_LE(most.files, copy::kMostPendingFiles);
     EXPECT_LE(most.bytes, copy::kMostPendingBytes);
-    EXPECT_EQ(worker_.Outcomes(), std::vector<TCopyOutcome>(targets_.size(), TCopyOutcome::Copied));
+    EXPECT_EQ(Outcomes(), std::vector<TCopyOutcome>(targets_.size(), TCopyOutcome::Copied));
     EXPECT_EQ(OutNames().size(), targets_.size());
 }
 
@@ -571,10 +583,10 @@ TEST_P(AFailedWaitingCopy, FailsItsEntryAloneAndLeavesNoFileOfIt) {
     for (std::size_t i = 0; i < names.size(); ++i) {
         if (i == fault.entry) {
             EXPECT_EQ(targets_[i], copy::kCopyFailed + reason);
-            EXPECT_EQ(worker_.Outcomes()[i], TCopyOutcome::Failed);
+            EXPECT_EQ(Outcomes()[i], TCopyOutcome::Failed);
             continue;
         }
-        EXPECT_EQ(worker_.Outcomes()[i], TCopyOutcome::Copied) << "entry " << i;
+        EXPECT_EQ(Outcomes()[i], TCopyOutcome::Copied) << "entry " << i;
         EXPECT_TRUE(Holds(names[i], i)) << "entry " << i;
         left.insert(names[i]);
     }
@@ -611,7 +623,7 @@ TEST_F(CopyWorker, CopiesFromAnotherFileSystem) {
     targets_.push_back(Out("far.mp3"));
     Run(false);
     fs::remove(source);
-    EXPECT_EQ(worker_.Outcomes()[0], TCopyOutcome::Copied);
+    EXPECT_EQ(Outcomes()[0], TCopyOutcome::Copied);
     EXPECT_EQ(ReadFile(out_ / "far.mp3"), bytes);
 }
 
@@ -681,11 +693,8 @@ TEST_F(CopyWorker, CopiesOfOneJobNeverTakeEachOthersFile) {
                 }
             }
             TCopyThread worker(messages_, files);
-            worker.SetSourceFiles(sources_);
-            worker.SetTargetFiles(targets_);
-            worker.SetOverWriteExistFile(overwrite);
-            ASSERT_TRUE(worker.Start().ok());
-            worker.Join();
+            ASSERT_TRUE(worker.Start(Request(overwrite)).ok());
+            Join(worker);
             EXPECT_EQ(targets_, plan);
             std::set<std::string> distinct;
             for (std::size_t i = 0; i < targets_.size(); ++i) {
@@ -722,13 +731,11 @@ TEST_F(CopyWorker, AFolderThatGoesAwayFailsTheRestAndWritesNothingElsewhere) {
                 fs::remove_all(away);
         };
         TCopyThread worker(messages_, files_);
-        worker.SetSourceFiles(sources_);
-        worker.SetTargetFiles(targets_);
-        ASSERT_TRUE(worker.Start().ok());
-        worker.Join();
+        ASSERT_TRUE(worker.Start(Request(false)).ok());
+        Join(worker);
         const auto failed =
             platform::kPathSeparator == '\\' ? TCopyOutcome::Copied : TCopyOutcome::Failed;
-        EXPECT_EQ(worker.Outcomes(), std::vector(4, failed));
+        EXPECT_EQ(Outcomes(worker), std::vector(4, failed));
         EXPECT_EQ(bool(held), failed == TCopyOutcome::Copied);
         if (!held) {
             EXPECT_NE(targets_[3].find("is no longer there"), std::string::npos) << targets_[3];
@@ -745,9 +752,9 @@ TEST_F(CopyWorker, APlayerThatGoesAwayIsSaidSoNotAMissingFile) {
         if (entry == 2)
             fs::rename(player_, dir_ / "pulled");
     };
-    worker_.SetPlayerRoot(player_.string());
+    playerRoot_ = player_.string();
     Run(false);
-    EXPECT_EQ(worker_.Outcomes()[1], TCopyOutcome::Copied) << "its file was open already";
+    EXPECT_EQ(Outcomes()[1], TCopyOutcome::Copied) << "its file was open already";
     for (std::size_t i : {2u, 3u})
         EXPECT_EQ(targets_[i], std::string(copy::kCopyFailed) + copy::kPlayerGone);
 }
@@ -763,7 +770,7 @@ TEST_F(CopyWorker, RemovesWhatKilledRunsLeftButNeverALiveCopy) {
     ASSERT_TRUE((*live)->Write(reinterpret_cast<const std::uint8_t*>("abc"), 3).ok());
     Plan("a.mp3", 100);
     Run(false);
-    EXPECT_EQ(worker_.LeftoversRemoved(), 1u);
+    EXPECT_EQ(worker_.Result().leftoversRemoved, 1u);
     EXPECT_EQ(OutNames(),
               (Set{"a.mp3", "~kestrune+notes.txt", "~kestrune+fedcba9876543210+0.part"}));
 }

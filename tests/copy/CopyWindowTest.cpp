@@ -198,8 +198,7 @@ private:
         QCOMPARE(form.ProgressBarItunes->position(), 0);
         QVERIFY(!form.Copying);
         QCOMPARE(Caption(form.ButtonCopy), std::string("Copy"));
-        QVERIFY(form.SourceFiles().empty() && form.TargetFiles().empty() &&
-                form.TitleList().empty());
+        QVERIFY(form.SourceFiles().empty() && form.TitleList().empty());
         QCOMPARE(Text(form.Notifier), std::string("1 iPod detected."));
         QVERIFY(form.CopyThread()->Ended());
     }
@@ -673,9 +672,8 @@ private slots:
                 QVERIFY(parent->isVisible());
                 told_.push_back(text);
             });
-        const Strings targets{Planned("x.mp3")}, titles{"x"};
-        failing.SetTitleList(titles);
-        failing.SetTargetFiles(targets);
+        failing.SetTitleList({"x"});
+        failing.SetTargetFiles({{copy::TCopyOutcome::Copied, Planned("x.mp3"), {}}});
         failing.show();
         QTest::mouseClick(failing.OpenDir, Qt::LeftButton);
         QVERIFY(failing.isVisible());

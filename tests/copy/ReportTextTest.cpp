@@ -1,4 +1,3 @@
-#include "core/copy/CopyThread.h"
 #include "core/copy/ReportText.h"
 #include "core/copy/TargetNames.h"
 
@@ -12,16 +11,29 @@ namespace {
 
 constexpr bool kWindows = platform::kPathSeparator == '\\';
 
+using copy::TCopyOutcome;
+
+copy::TEntryResult CopyAt(std::string path) {
+    return {TCopyOutcome::Copied, std::move(path), {}};
+}
+
+copy::TEntryResult Without(TCopyOutcome outcome, std::string reason = {}) {
+    return {outcome, {}, std::move(reason)};
+}
+
 } // namespace
 
-TEST(IsOutcomeText, KnowsTheFourTextsAndNoPath) {
-    EXPECT_TRUE(copy::IsOutcomeText(copy::kCopyTerminated));
-    EXPECT_TRUE(copy::IsOutcomeText(copy::kDiskspaceNotEnough));
-    EXPECT_TRUE(copy::IsOutcomeText(copy::kSourceNotFound));
-    EXPECT_TRUE(copy::IsOutcomeText(std::string(copy::kCopyFailed) + "the disk is full"));
-    EXPECT_FALSE(copy::IsOutcomeText("/home/me/Music/Copy Terminated.mp3"));
-    EXPECT_FALSE(copy::IsOutcomeText("C:\\Music\\ Copy failed.mp3"));
-    EXPECT_FALSE(copy::IsOutcomeText(""));
+TEST(OutcomeText, IsThePathOfACopyOrTheTextOfItsKind) {
+    const std::pair<copy::TEntryResult, std::string> cases[] = {
+        {CopyAt("/m/Copy Terminated.mp3"), "/m/Copy Terminated.mp3"},
+        {{TCopyOutcome::Numbered, "/m/a(1).mp3", {}}, "/m/a(1).mp3"},
+        {Without(TCopyOutcome::Stopped), " Copy Terminated."},
+        {Without(TCopyOutcome::NoRoom), " Diskspace is not enough, please recopy the file."},
+        {Without(TCopyOutcome::SourceMissing), " Source file not found."},
+        {Without(TCopyOutcome::Failed, "the disk is full"), " Copy failed: the disk is full"},
+    };
+    for (const auto& [result, text] : cases)
+        EXPECT_EQ(copy::OutcomeText(result), text);
 }
 
 TEST(ReportPathText, ShowsADoubledSeparatorAsOne) {
@@ -44,10 +56,10 @@ TEST(ReportPathText, ShowsADoubledSeparatorAsOne) {
         {"/media/a\\\\b.mp3", "/media/a\\\\b.mp3"},
     };
     for (const Case& c : kWindows ? std::span<const Case>(windows) : std::span<const Case>(posix))
-        EXPECT_EQ(copy::ReportPathText(c.entry), c.shown) << c.entry;
+        EXPECT_EQ(copy::ReportPathText(CopyAt(c.entry)), c.shown) << c.entry;
     // Either way '/' separates, and a text says why there is no copy: left as it is.
-    EXPECT_EQ(copy::ReportPathText("/music//x.mp3"), "/music/x.mp3");
-    EXPECT_EQ(copy::ReportPathText(std::string(copy::kCopyFailed) + "a//b"),
+    EXPECT_EQ(copy::ReportPathText(CopyAt("/music//x.mp3")), "/music/x.mp3");
+    EXPECT_EQ(copy::ReportPathText(Without(TCopyOutcome::Failed, "a//b")),
               std::string(copy::kCopyFailed) + "a//b");
 }
 
@@ -59,7 +71,7 @@ TEST(ReportPathText, ARootFolderFromTheDialogGivesOneSeparator) {
     EXPECT_EQ(folder, kWindows ? "E:\\" : "/");
     const std::string planned = copy::JoinTargetPath(folder, "Song.mp3");
     EXPECT_EQ(planned, dialogPath);
-    EXPECT_EQ(copy::ReportPathText(planned), dialogPath);
+    EXPECT_EQ(copy::ReportPathText(CopyAt(planned)), dialogPath);
 }
 
 TEST(FolderToOpen, IsTheFolderOfTheFirstEntryThatNamesACopy) {
@@ -67,21 +79,24 @@ TEST(FolderToOpen, IsTheFolderOfTheFirstEntryThatNamesACopy) {
     const std::string music = sep + "home" + sep + "me" + sep + "Music";
     const std::string other = sep + "tmp";
     struct Case {
-        std::vector<std::string> entries;
+        std::vector<copy::TEntryResult> entries;
         std::optional<std::string> folder;
     };
     const Case cases[] = {
-        {{music + sep + "One.mp3", other + sep + "Two.mp3"}, music},
-        {{copy::kSourceNotFound, copy::kCopyTerminated, other + sep + "Two.mp3"}, other},
-        {{std::string(copy::kCopyFailed) + "no room", copy::kDiskspaceNotEnough}, std::nullopt},
+        {{CopyAt(music + sep + "One.mp3"), CopyAt(other + sep + "Two.mp3")}, music},
+        {{Without(TCopyOutcome::SourceMissing),
+          Without(TCopyOutcome::Stopped),
+          {TCopyOutcome::Numbered, other + sep + "Two(1).mp3", {}}},
+         other},
+        {{Without(TCopyOutcome::Failed, "no room"), Without(TCopyOutcome::NoRoom)}, std::nullopt},
         {{}, std::nullopt},
-        {{sep + "One.mp3"}, sep},
+        {{CopyAt(sep + "One.mp3")}, sep},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(copy::FolderToOpen(c.entries), c.folder) << ::testing::PrintToString(c.entries);
+        EXPECT_EQ(copy::FolderToOpen(c.entries), c.folder) << c.entries.size() << " entries";
     if (kWindows) {
         // The root of a drive keeps its separator, written once or twice.
-        EXPECT_EQ(copy::FolderToOpen({"E:\\\\Song.mp3"}), "E:\\");
-        EXPECT_EQ(copy::FolderToOpen({"E:\\Song.mp3"}), "E:\\");
+        EXPECT_EQ(copy::FolderToOpen({CopyAt("E:\\\\Song.mp3")}), "E:\\");
+        EXPECT_EQ(copy::FolderToOpen({CopyAt("E:\\Song.mp3")}), "E:\\");
     }
 }

@@ -6,22 +6,76 @@
 
 class TiPod;
 
+namespace platform {
+class CopyFiles;
+}
+
 namespace copy {
 
-// The three lists of one copy job; entry k of each belongs to the same track.
-struct CopyJob {
-    std::vector<std::string> TitleList;   // the title as the table shows it
-    std::vector<std::string> SourceFiles; // the track's file on the player
-    std::vector<std::string> TargetFiles; // the planned copy; the worker writes the outcome here
-    std::string PlayerRoot;               // the root of the player the sources are on
+// What became of an entry of a job.
+enum class TCopyOutcome : std::uint8_t {
+    Pending,       // not reached (the job was abandoned)
+    Copied,        // complete under its planned name
+    Numbered,      // complete under a numbered variant of it
+    SourceMissing, // the player holds no file for the track
+    NoRoom,        // the target had too little free space for it
+    Stopped,       // a stop request came first
+    Failed,        // see the reason
 };
 
-// Appends one entry per track (library indices, each row's own track, in the order given):
-// the title, the track's file found under the player's root without regard to letter case
-// (empty when the player holds no regular file there, so the entry reads as a missing source),
-// and the copy's planned path in the target folder.
-void AddTracksToJob(const TiPod& library, const std::vector<std::int32_t>& tracks,
-                    const std::string& targetFolder, CopyJob& job);
+// Whether the outcome leaves a complete copy of the entry.
+constexpr bool HasCopy(TCopyOutcome outcome) {
+    return outcome == TCopyOutcome::Copied || outcome == TCopyOutcome::Numbered;
+}
+
+// How the report and the command line show an outcome without a copy.
+inline constexpr char kCopyTerminated[] = " Copy Terminated.";
+inline constexpr char kDiskspaceNotEnough[] = " Diskspace is not enough, please recopy the file.";
+inline constexpr char kSourceNotFound[] = " Source file not found.";
+inline constexpr char kCopyFailed[] = " Copy failed: "; // followed by the reason
+
+// One entry of a job: the track's title as the table shows it, its file on the player (empty
+// when there is none), and the name planned for its copy below the job's target folder.
+struct TCopyEntry {
+    std::string title;
+    std::string source;
+    std::string name;
+};
+
+// A job as it is handed to the worker, which keeps its own copy.
+struct TCopyRequest {
+    std::string targetFolder;
+    std::vector<TCopyEntry> entries;
+    std::string playerRoot; // the root of the player the sources are on
+    bool overwrite = false; // for the first entry; the setting may change during the run
+    std::string PlannedPath(std::size_t entry) const;
+};
+
+struct TEntryResult {
+    TCopyOutcome outcome = TCopyOutcome::Pending;
+    std::string path;   // the complete copy, for an outcome that has one
+    std::string reason; // why it failed
+};
+
+struct TCopyResult {
+    std::vector<TEntryResult> entries; // one per entry of the request, in its order
+    std::size_t leftoversRemoved = 0;  // temporary files of killed runs removed first
+    std::size_t Copies() const;
+};
+
+// The entry as the report shows it: the path of the copy, or the text of the outcome.
+std::string OutcomeText(const TEntryResult& result);
+
+// One entry per track (library indices, each row's own track, in the order given): the title,
+// the track's file found under the player's root without regard to letter case (empty when the
+// player holds no regular file there, so the entry reads as a missing source), and the name its
+// copy is planned to get.
+TCopyRequest PlanJob(const TiPod& library, const std::vector<std::int32_t>& tracks,
+                     const std::string& targetFolder, bool overwrite);
+
+// What each entry would get, named as the worker names when it starts now: the path of its copy,
+// or the outcome it will have instead. A folder not made yet holds nothing. Writes nothing.
+TCopyResult PlanNames(const TCopyRequest& request, platform::CopyFiles& files);
 
 // The folder dialog's title, and the name and filter it proposes for the first selected track:
 // the name that track's copy gets, and its extension alone.

@@ -23,7 +23,7 @@ inline constexpr int kCopyStopped = 2;  // a stop request ended it
 
 // What the copy worker reports, one call per message, on the worker's thread. Each call must
 // return only once the message has been handled: the window hands it to its own thread and
-// waits (a blocking queued call), so the window may read the job's lists and the worker's
+// waits (a blocking queued call), so the window may read the worker's Result and
 // CurrentTarget while the worker waits inside CMProgressFinish.
 class TCopyMessages {
 public:

@@ -123,18 +123,6 @@ TCopyThread::~TCopyThread() {
     }
 }
 
-void TCopyThread::SetSourceFiles(const std::vector<std::string>& list) {
-    sourceFiles_ = &list;
-}
-
-void TCopyThread::SetTargetFiles(std::vector<std::string>& list) {
-    targetFiles_ = &list;
-}
-
-void TCopyThread::SetPlayerRoot(const std::string& root) {
-    playerRoot_ = root;
-}
-
 void TCopyThread::SetStopCopy(bool stop) {
     stopCopy_.store(stop);
 }
@@ -143,17 +131,16 @@ void TCopyThread::SetOverWriteExistFile(bool overwrite) {
     overwrite_.store(overwrite);
 }
 
-platform::Status TCopyThread::Start() {
+platform::Status TCopyThread::Start(TCopyRequest request) {
     if (started_)
         return platform::Status::Error("the copy worker has been started before");
-    if (sourceFiles_ == nullptr || targetFiles_ == nullptr)
-        return platform::Status::Error("the copy worker has no job");
-    if (sourceFiles_->size() != targetFiles_->size())
-        return platform::Status::Error("the copy job's lists differ in length");
     try {
         buffer_.resize(kIoBytes);
         pending_.reserve(kMostPendingFiles);
-        outcomes_.assign(sourceFiles_->size(), TCopyOutcome::Pending);
+        request_ = std::move(request);
+        overwrite_.store(request_.overwrite);
+        result_ = TCopyResult();
+        result_.entries.resize(request_.entries.size());
         thread_ = std::thread([this] {
             Execute();
             {
@@ -247,7 +234,7 @@ TCopyThread::Place& TCopyThread::PlaceOf(const std::string& folder) {
         place->folder = std::move(*opened);
         auto removed = files_.RemoveLeftovers(*place->folder, kTemporaryPrefix, kTemporarySuffix);
         if (removed && *removed > 0) {
-            leftoversRemoved_ += *removed;
+            result_.leftoversRemoved += *removed;
             Log("removed " + std::to_string(*removed) +
                 " unfinished copies that an interrupted copy left in " + folder);
         }
@@ -260,7 +247,7 @@ TCopyThread::Place& TCopyThread::PlaceOf(const std::string& folder) {
 }
 
 bool TCopyThread::PlayerGone() {
-    return player_ && files_.Identity(playerRoot_) != player_;
+    return player_ && files_.Identity(request_.playerRoot) != player_;
 }
 
 bool TCopyThread::WaitWhilePaused() {
@@ -334,27 +321,26 @@ void TCopyThread::Execute() {
 }
 
 void TCopyThread::Run() {
-    const std::vector<std::string>& sources = *sourceFiles_;
-    if (!playerRoot_.empty())
-        player_ = files_.Identity(playerRoot_);
-    for (const std::string& target : *targetFiles_)
-        PlaceOf(TargetFolderFromDialogPath(target));
-    std::vector<std::optional<std::uint64_t>> sizes(sources.size());
+    const std::vector<TCopyEntry>& entries = request_.entries;
+    if (!request_.playerRoot.empty())
+        player_ = files_.Identity(request_.playerRoot);
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        PlaceOf(TargetFolderFromDialogPath(request_.PlannedPath(i)));
+    std::vector<std::optional<std::uint64_t>> sizes(entries.size());
     std::uint64_t total = 0;
-    for (std::size_t i = 0; i < sources.size(); ++i) {
-        sizes[i] = files_.FileSize(sources[i]);
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        sizes[i] = files_.FileSize(entries[i].source);
         total += sizes[i].value_or(0);
     }
     total_.store(total);
     copied_.store(0);
     lastPosition_ = 0;
 
-    for (std::size_t i = 0; i < sources.size(); ++i) {
+    for (std::size_t i = 0; i < entries.size(); ++i) {
         if (abandoned_.load())
             return;
         if (stopCopy_.load()) {
-            (*targetFiles_)[i] = kCopyTerminated;
-            outcomes_[i] = TCopyOutcome::Terminated;
+            result_.entries[i].outcome = TCopyOutcome::Stopped;
             continue;
         }
         CopyEntry(i, sizes[i]);
@@ -375,12 +361,13 @@ void TCopyThread::Run() {
 }
 
 void TCopyThread::CopyEntry(std::size_t index, std::optional<std::uint64_t> expectedSize) {
-    std::vector<std::string>& targets = *targetFiles_;
+    const std::string planned = request_.PlannedPath(index);
+    TEntryResult& result = result_.entries[index];
     Entry entry;
     entry.index = index;
-    entry.source = (*sourceFiles_)[index];
-    entry.place = &PlaceOf(TargetFolderFromDialogPath(targets[index]));
-    entry.planned = std::string(FileNamePart(targets[index]));
+    entry.source = request_.entries[index].source;
+    entry.place = &PlaceOf(TargetFolderFromDialogPath(planned));
+    entry.planned = std::string(FileNamePart(planned));
     entry.name = entry.planned;
     try {
         if (!files_.FileSize(entry.source)) {
@@ -391,8 +378,7 @@ void TCopyThread::CopyEntry(std::size_t index, std::optional<std::uint64_t> expe
                 EndEntry(entry);
                 return;
             }
-            targets[index] = kSourceNotFound;
-            outcomes_[index] = TCopyOutcome::SourceNotFound;
+            result.outcome = TCopyOutcome::SourceMissing;
             return;
         }
         if (!entry.place->folder) {
@@ -430,13 +416,12 @@ void TCopyThread::CopyEntry(std::size_t index, std::optional<std::uint64_t> expe
         const auto free = files_.FreeSpace(*entry.place->folder);
         const bool refused = free.ok() && entry.size > *free;
 
-        const std::string status = CopyingText(index + 1, sourceFiles_->size(), entry.name);
+        const std::string status = CopyingText(index + 1, request_.entries.size(), entry.name);
         if (!SendText(status) || !SendMax())
             return EndEntry(entry);
         if (refused) {
             Forget(entry.size);
-            targets[index] = kDiskspaceNotEnough;
-            outcomes_[index] = TCopyOutcome::NoDiskSpace;
+            result.outcome = TCopyOutcome::NoRoom;
         } else if (CopyBlocks(entry)) {
             (void)entry.in->Close();
             entry.in.reset();
@@ -582,8 +567,9 @@ bool TCopyThread::Name(Entry& entry) {
         // Flushed already: a failed close loses nothing, but is said.
         Log("closing the copy " + entry.Path() + " failed: " + closed.message());
     }
-    (*targetFiles_)[entry.index] = entry.Path();
-    outcomes_[entry.index] = TCopyOutcome::Copied;
+    TEntryResult& result = result_.entries[entry.index];
+    result.path = entry.Path();
+    result.outcome = entry.name == entry.planned ? TCopyOutcome::Copied : TCopyOutcome::Numbered;
     return true;
 }
 
@@ -602,18 +588,17 @@ void TCopyThread::EndEntry(Entry& entry) {
                 " cannot be removed: " + removed.message());
         entry.temporary.clear();
     }
-    std::vector<std::string>& targets = *targetFiles_;
-    if (outcomes_[entry.index] != TCopyOutcome::Pending)
+    TEntryResult& result = result_.entries[entry.index];
+    if (result.outcome != TCopyOutcome::Pending)
         return;
     if (entry.stopped) {
         if (abandoned_.load())
             return;
-        targets[entry.index] = kCopyTerminated;
-        outcomes_[entry.index] = TCopyOutcome::Terminated;
+        result.outcome = TCopyOutcome::Stopped;
     } else if (!entry.failure.empty()) {
         Log(entry.source + " to " + entry.Path() + ": " + entry.failure);
-        targets[entry.index] = kCopyFailed + entry.failure;
-        outcomes_[entry.index] = TCopyOutcome::Failed;
+        result.outcome = TCopyOutcome::Failed;
+        result.reason = entry.failure;
         Forget(entry.size > entry.done ? entry.size - entry.done : 0);
     }
 }

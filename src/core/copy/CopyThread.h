@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/copy/CopyJob.h"
 #include "core/copy/CopyMessages.h"
 #include "platform/CopyFiles.h"
 #include "platform/Status.h"
@@ -16,21 +17,6 @@
 #include <vector>
 
 namespace copy {
-
-// What an entry of TargetFiles reads when it was not copied.
-inline constexpr char kCopyTerminated[] = " Copy Terminated.";
-inline constexpr char kDiskspaceNotEnough[] = " Diskspace is not enough, please recopy the file.";
-inline constexpr char kSourceNotFound[] = " Source file not found.";
-inline constexpr char kCopyFailed[] = " Copy failed: "; // followed by the reason
-
-enum class TCopyOutcome : std::uint8_t {
-    Pending, // not reached (the job was abandoned)
-    Copied,  // the entry holds the path of the complete copy
-    Terminated,
-    NoDiskSpace,
-    SourceNotFound,
-    Failed,
-};
 
 // The unit of the copy loop: the stop request and the progress are looked at after every block.
 inline constexpr std::size_t kBlockBytes = 2048;
@@ -80,23 +66,15 @@ public:
     TCopyThread(const TCopyThread&) = delete;
     TCopyThread& operator=(const TCopyThread&) = delete;
 
-    // The job's lists, owned by the caller, who leaves them alone while the worker runs (and may
-    // read them while the worker waits inside CMProgressFinish). Entry k of TargetFiles is
-    // rewritten to the path of its copy or the text saying why there is none.
-    void SetSourceFiles(const std::vector<std::string>& list);
-    void SetTargetFiles(std::vector<std::string>& list);
-    // The root of the player the sources are on: a source that cannot be read then says
-    // whether the player went away.
-    void SetPlayerRoot(const std::string& root);
-
     // From any thread. A stop is seen after the current block or before the next entry.
     void SetStopCopy(bool stop);
     // From any thread; read once per entry, so a change applies from the next entry on.
     void SetOverWriteExistFile(bool overwrite);
 
-    // Runs Execute on the worker's own thread; a failure when started before or the lists are
-    // missing or of unequal length.
-    platform::Status Start();
+    // Runs Execute on the worker's own thread for the job, which it keeps; a failure when started
+    // before. The request's root of the player lets a source that cannot be read say whether the
+    // player went away.
+    platform::Status Start(copy::TCopyRequest request);
 
     // The worker parks at its next block boundary or before its next message, until Resume. No
     // lock is held that the caller needs meanwhile: a message already under way is still
@@ -119,10 +97,9 @@ public:
     // The name the worker set out to write last. The worker removes its own partial file: a
     // stopped job leaves nothing under this name that it did not complete.
     std::string CurrentTarget() const;
-    // Per entry, once the run has ended or during CMProgressFinish.
-    const std::vector<copy::TCopyOutcome>& Outcomes() const { return outcomes_; }
-    // Temporary files of killed runs removed before the first entry, once the run has ended.
-    std::size_t LeftoversRemoved() const { return leftoversRemoved_; }
+    // What became of each entry, once the run has ended or during CMProgressFinish; entries not
+    // reached read as pending.
+    const copy::TCopyResult& Result() const { return result_; }
     // Bytes of the job and bytes copied so far, from any thread.
     std::uint64_t TotalBytes() const { return total_.load(); }
     std::uint64_t CopiedBytes() const { return copied_.load(); }
@@ -161,13 +138,10 @@ private:
 
     TCopyMessages& messages_;
     platform::CopyFiles& files_;
-    const std::vector<std::string>* sourceFiles_ = nullptr;
-    std::vector<std::string>* targetFiles_ = nullptr;
-    std::vector<copy::TCopyOutcome> outcomes_;
-    std::string playerRoot_;
+    copy::TCopyRequest request_;
+    copy::TCopyResult result_;
     std::optional<platform::FileIdentity> player_;
     std::vector<std::unique_ptr<Place>> places_;
-    std::size_t leftoversRemoved_ = 0;
 
     std::atomic<bool> stopCopy_{false};
     std::atomic<bool> overwrite_{false};

@@ -1,6 +1,5 @@
 #include "core/copy/ReportText.h"
 
-#include "core/copy/CopyThread.h"
 #include "core/copy/TargetNames.h"
 #include "platform/Paths.h"
 
@@ -13,14 +12,10 @@ bool IsSeparator(char c) {
 
 } // namespace
 
-bool IsOutcomeText(std::string_view entry) {
-    return entry == kCopyTerminated || entry == kDiskspaceNotEnough || entry == kSourceNotFound ||
-           entry.starts_with(kCopyFailed);
-}
-
-std::string ReportPathText(std::string_view entry) {
-    if (IsOutcomeText(entry))
-        return std::string(entry);
+std::string ReportPathText(const TEntryResult& result) {
+    if (!HasCopy(result.outcome))
+        return OutcomeText(result);
+    const std::string_view entry = result.path;
     std::string shown;
     shown.reserve(entry.size());
     for (std::size_t i = 0; i < entry.size(); ++i) {
@@ -31,11 +26,11 @@ std::string ReportPathText(std::string_view entry) {
     return shown;
 }
 
-std::optional<std::string> FolderToOpen(const std::vector<std::string>& entries) {
-    for (const std::string& entry : entries) {
-        if (IsOutcomeText(entry))
+std::optional<std::string> FolderToOpen(const std::vector<TEntryResult>& entries) {
+    for (const TEntryResult& entry : entries) {
+        if (!HasCopy(entry.outcome))
             continue;
-        std::string folder = TargetFolderFromDialogPath(entry);
+        std::string folder = TargetFolderFromDialogPath(entry.path);
         if (!folder.empty())
             return folder;
     }
