@@ -9,6 +9,7 @@
 #include "core/copy/CopyThread.h"
 #include "core/copy/TargetNames.h"
 #include "core/device/TiPod.h"
+#include "core/library/PlayerModel.h"
 #include "platform/Console.h"
 #include "platform/CopyFiles.h"
 #include "platform/Files.h"
@@ -329,9 +330,11 @@ int CopyCommand(const std::vector<std::string>& args) {
                   << options.root << "\n";
         return kExitNoDatabase;
     }
-    TiPod library;
-    library.iPodPath = options.root;
-    const TLoadReport report = library.LoadDatabase();
+    browser::TPlayerModel player;
+    player.Choose(options.root);
+    const browser::TPlayerLoad load = player.Load();
+    const TLoadReport& report = load.report;
+    const TiPod& library = player.Library();
     switch (report.outcome) {
     case TLoadReport::Outcome::Missing:
         std::cerr << "kestrune-cli copy: no track database under " << options.root << "\n";
@@ -340,7 +343,7 @@ int CopyCommand(const std::vector<std::string>& args) {
         std::cerr << "kestrune-cli copy: " << report.message << "\n";
         return kExitNoDatabase;
     case TLoadReport::Outcome::Damaged:
-        if (report.read == 0) {
+        if (!load.Listable()) {
             std::cerr << "kestrune-cli copy: the database " << report.path
                       << " is damaged and no track of it can be read (" << report.message << ")\n";
             return kExitNoDatabase;

@@ -4,6 +4,7 @@
 #include "cli/CopyCommand.h"
 #include "cli/JsonLine.h"
 #include "core/device/TiPod.h"
+#include "core/library/PlayerModel.h"
 #include "platform/CommandLine.h"
 #include "platform/Drives.h"
 #include "platform/Files.h"
@@ -62,16 +63,16 @@ std::string StripTrailingSeparators(std::string root) {
 
 int List(const std::string& root) {
     platform::QuietDriveErrors quiet; // "list E:" on an empty card reader fails, it does not ask
-    TiPod library;
-    library.iPodPath = StripTrailingSeparators(root);
-    if (!platform::DirectoryExists(library.iPodPath)) {
+    browser::TPlayerModel player;
+    player.Choose(StripTrailingSeparators(root));
+    if (!platform::DirectoryExists(player.Chosen())) {
         std::cerr << "kestrune-cli: "
-                  << (platform::FileExists(library.iPodPath) ? "not a folder: "
-                                                             : "no such folder: ")
+                  << (platform::FileExists(player.Chosen()) ? "not a folder: " : "no such folder: ")
                   << root << "\n";
         return kExitNoDatabase;
     }
-    const TLoadReport report = library.LoadDatabase();
+    const TLoadReport report = player.Load().report;
+    const TiPod& library = player.Library();
     switch (report.outcome) {
     case TLoadReport::Outcome::Missing:
         std::cerr << "kestrune-cli: no track database under " << root

@@ -159,7 +159,7 @@ TFormMain::TFormMain(TMainEnvironment environment, QWidget* parent)
     copySide_ = std::make_unique<TCopySide>(*this, environment_.copy);
     app::Guard("FormCreate:", [&] {
         ProgramFolder.clear();
-        CurrentiPod.clear();
+        Players.Choose({});
         iPodSelectorCom->clear();
         ColWidthList.clear();
         DBClickPlaySong = false;
@@ -551,10 +551,9 @@ void TFormMain::FormShow() {
         DisPlaySongsInit();
         DisPlayOtherInit();
         if (GetiPodDriver()) {
-            const TLoadReport loaded = LoadCurrentiPod();
+            const browser::TPlayerLoad loaded = LoadCurrentiPod();
             ShowLoadedPlayer(loaded, "FormShow:");
-            if (loaded.outcome == TLoadReport::Outcome::Loaded ||
-                loaded.outcome == TLoadReport::Outcome::Damaged)
+            if (loaded.HasDatabase())
                 CopyiPodDatabase();
         }
         if (!environment_.extraPlayers.empty() && environment_.namedFolderCheckMilliseconds > 0) {
@@ -930,15 +929,21 @@ void TFormMain::CheckNamedFolders() {
     app::Guard("GetiPodDriver:", [&] {
         now = device::ScanPlayers({nullptr, environment_.extraPlayers}, {});
     });
-    if (device::NamedPlayersChanged(listed_, now))
+    if (device::NamedPlayersChanged(Players.Players(), now))
         DeviceChange();
 }
 
-bool TFormMain::ListPlayers(const std::vector<device::FoundPlayer>& players) {
+bool TFormMain::ListPlayers(std::vector<device::FoundPlayer> players) {
     app::Guard("GetiPodDriver:", [&] {
-        if (CurrentiPod.empty() && !players.empty())
-            CurrentiPod = players.front().root;
-        listed_ = players;
+        Players.List(std::move(players));
+        ShowPlayerList();
+    });
+    return !Players.Players().empty();
+}
+
+void TFormMain::ShowPlayerList() {
+    app::Guard("GetiPodDriver:", [&] {
+        const std::vector<device::FoundPlayer>& players = Players.Players();
         iPodSelectorCom->ShowPlayers(players);
         // The entry shown is the player whose tracks are shown.
         iPodSelectorCom->SelectRoot(iPod.iPodPath);
@@ -949,40 +954,35 @@ bool TFormMain::ListPlayers(const std::vector<device::FoundPlayer>& players) {
             ShowStatus(std::to_string(players.size()) + " iPod detected.");
         }
     });
-    return !players.empty();
 }
 
 bool TFormMain::GetiPodDriver() {
     return ListPlayers(ScanForPlayers());
 }
 
-TLoadReport TFormMain::LoadCurrentiPod() {
-    iPod.iPodPath = CurrentiPod;
-    TLoadReport report = iPod.LoadDatabase();
-    if (report.outcome == TLoadReport::Outcome::Missing ||
-        report.outcome == TLoadReport::Outcome::Unreadable) {
-        iPod = TiPod();
-        iPod.iPodPath = CurrentiPod;
-    }
-    return report;
+browser::TPlayerLoad TFormMain::LoadCurrentiPod() {
+    return Players.Load();
 }
 
-void TFormMain::ShowLoadedPlayer(const TLoadReport& report, const char* logPrefix) {
+void TFormMain::ShowLoadedPlayer(const browser::TPlayerLoad& load, const char* logPrefix) {
     DisPlaySongs(TDisplayMode::dmAll);
-    if (iPod.GetSongCount() > 0 || report.outcome == TLoadReport::Outcome::Loaded)
+    if (load.Listable())
         DisPlayOther();
     else
         DisPlayOtherInit();
     iPodSelectorCom->SelectRoot(iPod.iPodPath);
-    if (auto notice = browser::NoticeOfLoad(report, iPod.iPodPath)) {
-        ShowStatus(notice->status, notice->detail);
-        app::TLogClass::WriteLog(logPrefix + notice->detail);
+    if (load.notice) {
+        ShowStatus(load.notice->status, load.notice->detail);
+        app::TLogClass::WriteLog(logPrefix + load.notice->detail);
     }
 }
 
 void TFormMain::UnloadPlayer() {
-    CurrentiPod.clear();
-    iPod = TiPod();
+    Players.Unload();
+    ShowUnloaded();
+}
+
+void TFormMain::ShowUnloaded() {
     DisPlaySongs(TDisplayMode::dmAll);
     DisPlayOtherInit();
     iPodSelectorCom->SelectRoot({});
@@ -1003,24 +1003,18 @@ void TFormMain::ReloadAfterChoice() {
 }
 
 void TFormMain::DeviceChange() {
-    const std::vector<device::FoundPlayer> players = ScanForPlayers();
-    const device::PlayerChanges changes =
-        device::ComparePlayers(iPodSelectorCom->Roots(), players, iPod.iPodPath);
-    if (!changes.changed) {
-        listed_ = players; // the same roots
-        return;            // the volumes that changed hold no player of ours
-    }
+    const device::PlayerChanges changes = Players.Update(ScanForPlayers());
+    if (!changes.changed)
+        return; // the volumes that changed hold no player of ours
     if (changes.loadedGone)
-        UnloadPlayer();
+        ShowUnloaded();
     if (changes.arrived)
         ShowStatus("Detecting New iPod...");
-    ListPlayers(players);
+    ShowPlayerList();
     if (changes.arrived) {
         // The current player is loaded again: after a first detection the one just found.
         ReloadAfterChoice();
     } else if (changes.loadedGone) {
-        // The scan made the first player left current, but nothing is loaded: nothing is.
-        CurrentiPod.clear();
         ShowStatus("iPod removed.");
     }
 }
@@ -1030,7 +1024,7 @@ void TFormMain::iPodSelectorComCloseUp() {
     const std::string root = iPodSelectorCom->CurrentRoot();
     if (!iPodFound || root.empty())
         return;
-    CurrentiPod = root;
+    Players.Choose(root);
     ReloadAfterChoice();
 }
 

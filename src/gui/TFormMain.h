@@ -6,6 +6,7 @@
 #include "gui/CopySide.h"
 #include "core/device/DeviceScan.h"
 #include "core/device/TiPod.h"
+#include "core/library/PlayerModel.h"
 #include "platform/DeviceWatcher.h"
 
 #include <QWidget>
@@ -75,16 +76,20 @@ public:
     explicit TFormMain(TMainEnvironment environment, QWidget* parent = nullptr);
     ~TFormMain() override;
 
-    // Main window state.
+    // The players found, the chosen one and its tracks.
+    browser::TPlayerModel Players;
+
+    // Main window state. CurrentiPod and iPod are views of the player model's chosen root and
+    // library.
     std::string ProgramFolder;
-    std::string CurrentiPod;
+    const std::string& CurrentiPod = Players.Chosen();
     bool iPodFound = false;
     bool Copying = false;
     bool DatabaseCopied = false;
     bool DBClickPlaySong = false;
     bool OverWriteExistFile = false;
     std::vector<int> ColWidthList;
-    TiPod iPod;
+    TiPod& iPod = Players.Library();
 
     // Operations.
     void ReadRegistry();
@@ -102,9 +107,8 @@ public:
     void DisPlayCurrentAlbumSongs();
     void DisPlayCurrentFileTypeSongs();
     bool GetiPodDriver();
-    // Loads the player at CurrentiPod. A database that is missing or cannot be read leaves the
-    // library empty, so no other player's tracks are ever shown under this root.
-    TLoadReport LoadCurrentiPod();
+    // Loads the player at CurrentiPod (see TPlayerModel::Load).
+    browser::TPlayerLoad LoadCurrentiPod();
     void CopyiPodDatabase();
     void ShowSelectionCount();
 
@@ -228,10 +232,12 @@ private:
     void CheckNamedFolders();
     // Asked to end, the program closes as a close answered Yes would, without asking.
     void CheckTermination();
-    bool ListPlayers(const std::vector<device::FoundPlayer>& players);
+    bool ListPlayers(std::vector<device::FoundPlayer> players);
     // Shows what the last load gave: the tracks, the lists, the selector's entry and, when not
     // every track was read, why (status, tooltip, and the log under logPrefix).
-    void ShowLoadedPlayer(const TLoadReport& report, const char* logPrefix);
+    void ShowLoadedPlayer(const browser::TPlayerLoad& load, const char* logPrefix);
+    void ShowPlayerList();
+    void ShowUnloaded();
     void ReloadAfterChoice();
     // The loaded player has gone: nothing is shown or built from its root any more.
     void UnloadPlayer();
@@ -242,8 +248,6 @@ private:
     std::unique_ptr<platform::DeviceWatcher> watcher_;
     QTimer* namedFolderCheck_ = nullptr;
     QTimer* terminationCheck_ = nullptr;
-    // The players the selector lists, as the last scan found them.
-    std::vector<device::FoundPlayer> listed_;
     std::unique_ptr<TCopySide> copySide_;
     bool shown_ = false;
     bool placed_ = false;
