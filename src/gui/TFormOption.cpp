@@ -6,11 +6,9 @@
 #include "gui/skin/FlatCheckBox.h"
 #include "gui/skin/FlatCheckListBox.h"
 #include "gui/skin/SkinButton.h"
-#include "gui/skin/SkinFonts.h"
 #include "gui/skin/TXP_GroupBox.h"
 #include "gui/skin/TitleBarButton.h"
 
-#include <QLabel>
 #include <QTableView>
 
 #include <string>
@@ -34,10 +32,7 @@ TFormOption::TFormOption(QTableView* songGrid, QWidget* parent)
 }
 
 void TFormOption::BuildFrame() {
-    setAutoFillBackground(true);
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, kBackground);
-    setPalette(palette);
+    app::FillBackground(this, kBackground);
     app::SetRoundedOutline(this);
     app::FollowShownPosition(this);
 
@@ -58,14 +53,7 @@ void TFormOption::BuildFrame() {
     };
     app::AddFrame(this, Dragger, frame);
 
-    auto* caption = new QLabel(windowTitle(), this);
-    caption->setObjectName(QStringLiteral("Caption"));
-    caption->setGeometry(16, 1, 293, 29);
-    caption->setFont(skin::ButtonFont());
-    QPalette yellow = caption->palette();
-    yellow.setColor(QPalette::WindowText, QColor(245, 255, 91));
-    caption->setPalette(yellow);
-    Dragger->AddArea(caption);
+    app::AddCaption(this, Dragger, {16, 1, 293, 29});
 }
 
 void TFormOption::BuildControls() {
