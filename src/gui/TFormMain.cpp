@@ -372,7 +372,7 @@ void TFormMain::BuildControls() {
     ButtonCopy = barButton("ButtonCopy", "Copy", 629);
     connect(XP_Button5, &QAbstractButton::clicked, this, &app::OpenMakerSite);
     connect(ButtonCopy, &QAbstractButton::clicked, this, &TFormMain::ButtonCopyClick);
-    FormOption = new TFormOption(AdvStringGridSong, app::MakerSiteUrl(), this);
+    FormOption = new TFormOption(AdvStringGridSong, this);
     connect(FormOption, &TFormOption::SettingsSaved, this, [this](bool play, bool overwrite) {
         SetDBClickPlaySong(play);
         SetOverWriteExistFile(overwrite);

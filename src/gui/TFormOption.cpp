@@ -1,24 +1,15 @@
 #include "gui/TFormOption.h"
 
 #include "core/base/Guard.h"
+#include "core/settings/OptionRules.h"
 #include "gui/WindowChrome.h"
-#include "core/base/WindowPlacement.h"
 #include "gui/skin/FlatCheckBox.h"
 #include "gui/skin/FlatCheckListBox.h"
 #include "gui/skin/SkinButton.h"
-#include "gui/skin/SkinFonts.h"
 #include "gui/skin/TXP_GroupBox.h"
 #include "gui/skin/TitleBarButton.h"
-#include "core/settings/OptionRules.h"
 
-#include <QApplication>
-#include <QDesktopServices>
-#include <QMouseEvent>
-#include <QPainter>
-#include <QPainterPath>
-#include <QScreen>
 #include <QTableView>
-#include <QWindow>
 
 #include <string>
 #include <vector>
@@ -26,12 +17,6 @@
 namespace {
 
 const QColor kBackground(219, 219, 229);
-const QColor kOutline(16, 17, 23);
-const QColor kCaption(245, 255, 91);
-
-app::WindowBox BoxOf(const QRect& rect) {
-    return {rect.left(), rect.top(), rect.width(), rect.height()};
-}
 
 FlatCheckBox* CheckBox(const QString& caption, QWidget* parent, const QRect& geometry) {
     auto* box = new FlatCheckBox(caption, parent);
@@ -41,16 +26,34 @@ FlatCheckBox* CheckBox(const QString& caption, QWidget* parent, const QRect& geo
 
 } // namespace
 
-TFormOption::TFormOption(QTableView* songGrid, QUrl webSite, QWidget* parent)
-    : QDialog(parent), songGrid_(songGrid), webSite_(std::move(webSite)) {
-    frame_ = {skin::Picture::Load(QStringLiteral("dialog_title_strip")),
-              skin::Picture::Load(QStringLiteral("dialog_title_corner_left")),
-              skin::Picture::Load(QStringLiteral("dialog_title_corner_right")),
-              skin::Picture::Load(QStringLiteral("dialog_side_border")),
-              skin::Picture::Load(QStringLiteral("dialog_bottom_cap_left")),
-              skin::Picture::Load(QStringLiteral("dialog_bottom_cap_right")),
-              skin::Picture::Load(QStringLiteral("dialog_bottom_strip"))};
+TFormOption::TFormOption(QTableView* songGrid, QWidget* parent)
+    : QDialog(parent), songGrid_(songGrid) {
     BuildControls();
+}
+
+void TFormOption::BuildFrame() {
+    app::FillBackground(this, kBackground);
+    app::SetRoundedOutline(this);
+    app::FollowShownPosition(this);
+
+    Dragger = new app::WindowDragger(this);
+    Dragger->AddArea(this);
+    // The light dialog's frame; the top line runs under the corners. The two side borders start
+    // no drag.
+    const app::FramePiece frame[] = {
+        {"TopLine", "side_border", {0, 0, 413, 1}, true},
+        {"TitleStrip", "dialog_title_strip", {0, 1, 413, 30}, true},
+        {"TitleCornerLeft", "dialog_title_corner_left", {0, 0, 9, 30}, true},
+        {"TitleCornerRight", "dialog_title_corner_right", {404, 0, 9, 30}, true},
+        {"SideBorderLeft", "dialog_side_border", {0, 31, 1, 298}, false},
+        {"SideBorderRight", "dialog_side_border", {412, 31, 1, 298}, false},
+        {"BottomCapLeft", "dialog_bottom_cap_left", {0, 329, 13, 12}, true},
+        {"BottomStrip", "dialog_bottom_strip", {13, 329, 387, 12}, true},
+        {"BottomCapRight", "dialog_bottom_cap_right", {400, 329, 13, 12}, true},
+    };
+    app::AddFrame(this, Dragger, frame);
+
+    app::AddCaption(this, Dragger, {16, 1, 293, 29});
 }
 
 void TFormOption::BuildControls() {
@@ -59,11 +62,7 @@ void TFormOption::BuildControls() {
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     setModal(true);
     setFixedSize(413, 341);
-    // The rounded outline: a corner ellipse of 25 x 25.
-    QPainterPath outline;
-    outline.addRoundedRect(QRectF(rect()), 12.5, 12.5);
-    setMask(QRegion(outline.toFillPolygon().toPolygon()));
-    app::FollowShownPosition(this);
+    BuildFrame();
 
     XP_GroupBox1 = new TXP_GroupBox(QStringLiteral("Colums Display"), this);
     XP_GroupBox1->setGeometry(16, 48, 137, 201);
@@ -83,6 +82,9 @@ void TFormOption::BuildControls() {
         CheckBox(QStringLiteral("Double Click to Play Song."), XP_GroupBox2, {24, 42, 153, 17});
     OverWrite =
         CheckBox(QStringLiteral("Always Overwrite Exist File."), XP_GroupBox2, {24, 72, 169, 17});
+    // A group box hands the presses it does not use to the window, which would move with them.
+    for (TXP_GroupBox* group : {XP_GroupBox1, XP_GroupBox2})
+        group->setAttribute(Qt::WA_NoMousePropagation);
 
     auto button = [&](const char* caption, const QRect& geometry) {
         auto* made = new SkinButton(QString::fromLatin1(caption), this);
@@ -96,33 +98,26 @@ void TFormOption::BuildControls() {
     connect(OpenDir, &QAbstractButton::clicked, this, &TFormOption::OpenDirClick);
     connect(XP_Button1, &QAbstractButton::clicked, this, &QDialog::reject);
 
-    auto titleButton = [&](TitleBarButton::Kind kind, int left) {
-        auto* made = new TitleBarButton(kind, this);
-        made->move(left, 6);
-        return made;
-    };
-    OptionMinimizeButton = titleButton(TitleBarButton::Kind::Minimize, 317);
-    OptionCloseButton = titleButton(TitleBarButton::Kind::Close, 341);
-    OptionWebButton = titleButton(TitleBarButton::Kind::Web, 365);
-    connect(OptionMinimizeButton, &QAbstractButton::clicked, this, &app::MinimizeApplication);
+    const app::TitleButtons title = app::AddTitleButtons(this, 317, 6);
+    OptionMinimizeButton = title.minimize;
+    OptionCloseButton = title.close;
+    OptionWebButton = title.web;
+    OptionMinimizeButton->setObjectName(QStringLiteral("OptionMinimizeButton"));
+    OptionCloseButton->setObjectName(QStringLiteral("OptionCloseButton"));
+    OptionWebButton->setObjectName(QStringLiteral("OptionWebButton"));
     connect(OptionCloseButton, &QAbstractButton::clicked, this, &QDialog::reject);
-    connect(OptionWebButton, &QAbstractButton::clicked, this,
-            [this] { QDesktopServices::openUrl(webSite_); });
 }
 
 void TFormOption::setVisible(bool visible) {
     if (visible && !isVisible()) {
         // Over the main window, but never off the screen that window is on.
-        const QWidget* owner = parentWidget() != nullptr ? parentWidget()->window() : nullptr;
-        const QScreen* screen = owner != nullptr ? owner->screen() : this->screen();
-        const QRect area = screen->availableGeometry();
-        const app::WindowBox placed = app::CentredOver(
-            BoxOf(owner != nullptr ? owner->geometry() : area), width(), height(), BoxOf(area));
-        move(placed.left, placed.top);
+        if (const QWidget* owner = parentWidget(); owner != nullptr)
+            app::CentreOver(this, owner->window());
+        else
+            app::CentreOnScreen(this);
     }
     QDialog::setVisible(visible);
 }
-
 void TFormOption::showEvent(QShowEvent* event) {
     // Each showing starts afresh from the table and the values handed over.
     FormShow();
@@ -171,56 +166,4 @@ void TFormOption::XP_Button2Click() {
     for (int item = 0; item < ColumnCheckList->count(); ++item)
         ColumnCheckList->setChecked(item, true);
     ColumnCheckListClickCheck();
-}
-
-void TFormOption::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    const int scale = skin::PaintScale(this);
-    auto stretch = [&](const skin::Picture& picture, const QRect& where) {
-        painter.drawImage(where, picture.At(scale));
-    };
-    auto put = [&](const skin::Picture& picture, int left, int top) {
-        stretch(picture, QRect(QPoint(left, top), picture.size()));
-    };
-    const int w = width();
-    const int h = height();
-    painter.fillRect(rect(), kBackground);
-    // The corners draw the outline's top line; between them it is this row.
-    painter.fillRect(QRect(0, 0, w, 1), kOutline);
-    stretch(frame_.titleStrip, QRect(0, 1, w, kTitleHeight - 1));
-    put(frame_.titleCornerLeft, 0, 0);
-    put(frame_.titleCornerRight, w - frame_.titleCornerRight.size().width(), 0);
-    const QRect sides(0, kTitleHeight, w, h - kTitleHeight - kBottomHeight);
-    stretch(frame_.sideBorder, QRect(sides.left(), sides.top(), 1, sides.height()));
-    stretch(frame_.sideBorder, QRect(sides.right(), sides.top(), 1, sides.height()));
-    const int capWidth = frame_.bottomCapLeft.size().width();
-    put(frame_.bottomCapLeft, 0, h - kBottomHeight);
-    put(frame_.bottomCapRight, w - capWidth, h - kBottomHeight);
-    stretch(frame_.bottomStrip,
-            QRect(capWidth, h - kBottomHeight, w - 2 * capWidth, kBottomHeight));
-
-    painter.setFont(skin::ButtonFont());
-    painter.setPen(kCaption);
-    painter.drawText(QRect(16, 1, OptionMinimizeButton->x() - 24, kTitleHeight - 2),
-                     Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, windowTitle());
-}
-
-bool TFormOption::IsDragArea(QPoint at) const {
-    // The background and the frame move the window, but not the controls or the side borders.
-    if (childAt(at) != nullptr)
-        return false;
-    const bool sideBorder = (at.x() == 0 || at.x() == width() - 1) && at.y() >= kTitleHeight &&
-                            at.y() < height() - kBottomHeight;
-    return !sideBorder;
-}
-
-void TFormOption::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton && IsDragArea(event->position().toPoint()))
-        StartDrag();
-    QDialog::mousePressEvent(event);
-}
-
-void TFormOption::StartDrag() {
-    if (windowHandle() != nullptr)
-        windowHandle()->startSystemMove();
 }

@@ -3,10 +3,7 @@
 // The options window: which columns of the track table are shown (acting on the table at once),
 // and the two switches, which reach the main window only through "Save".
 
-#include "gui/skin/SkinPicture.h"
-
 #include <QDialog>
-#include <QUrl>
 
 class FlatCheckBox;
 class FlatCheckListBox;
@@ -15,13 +12,17 @@ class SkinButton;
 class TXP_GroupBox;
 class TitleBarButton;
 
+namespace app {
+class WindowDragger;
+}
+
 class TFormOption : public QDialog {
     Q_OBJECT
 
 public:
     // songGrid: the main window's track table, whose headings and widths the column list shows
-    // and sets. webSite: what the web button opens.
-    TFormOption(QTableView* songGrid, QUrl webSite, QWidget* parent = nullptr);
+    // and sets.
+    explicit TFormOption(QTableView* songGrid, QWidget* parent = nullptr);
 
     // Handed over by the main window before each showing.
     bool DBClickPlaySong = false;
@@ -39,11 +40,8 @@ public:
     TitleBarButton* OptionMinimizeButton = nullptr;
     TitleBarButton* OptionCloseButton = nullptr;
     TitleBarButton* OptionWebButton = nullptr;
-
-    // The frame: the title strip (with the window's top line) and the bottom strip; between them
-    // the two one-pixel side borders.
-    static constexpr int kTitleHeight = 31;
-    static constexpr int kBottomHeight = 12;
+    // Moves the window by its background and frame, but not by its side borders.
+    app::WindowDragger* Dragger = nullptr;
 
 signals:
     // "Save": the two check boxes, for the main window.
@@ -53,24 +51,14 @@ protected:
     // Every showing places the window first, before its first one makes its native window.
     void setVisible(bool visible) override;
     void showEvent(QShowEvent* event) override;
-    void paintEvent(QPaintEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    // Hands the window to the system, which moves it with the mouse until the button is up.
-    virtual void StartDrag();
 
 private:
+    void BuildFrame();
     void BuildControls();
     void FormShow();
     void ColumnCheckListClickCheck();
     void OpenDirClick();
     void XP_Button2Click();
-    void OptionMinimizeButtonClick();
-    bool IsDragArea(QPoint at) const;
 
     QTableView* songGrid_;
-    QUrl webSite_;
-    struct Frame {
-        skin::Picture titleStrip, titleCornerLeft, titleCornerRight, sideBorder, bottomCapLeft,
-            bottomCapRight, bottomStrip;
-    } frame_;
 };

@@ -3,12 +3,10 @@
 #include "core/base/Guard.h"
 #include "gui/WindowChrome.h"
 #include "gui/skin/SkinButton.h"
-#include "gui/skin/SkinFonts.h"
 #include "gui/skin/TitleBarButton.h"
 #include "core/copy/ReportText.h"
 
 #include <QHeaderView>
-#include <QLabel>
 #include <QMenu>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
@@ -47,10 +45,7 @@ TFormReport::TFormReport(QWidget* mainWindow, FolderOpener openFolder, Teller te
     setObjectName(QStringLiteral("FormReport"));
     setWindowTitle(QStringLiteral("Copy Report"));
     setFixedSize(431, 277);
-    setAutoFillBackground(true);
-    QPalette palette = this->palette();
-    palette.setColor(QPalette::Window, QColor(219, 219, 229));
-    setPalette(palette);
+    app::FillBackground(this, QColor(219, 219, 229));
 
     Dragger = new app::WindowDragger(this);
     Dragger->AddArea(this);
@@ -69,14 +64,7 @@ TFormReport::TFormReport(QWidget* mainWindow, FolderOpener openFolder, Teller te
     app::AddFrame(this, Dragger, frame);
     app::FollowShownPosition(this);
 
-    auto* caption = new QLabel(QStringLiteral("Copy Report"), this);
-    caption->setObjectName(QStringLiteral("Caption"));
-    caption->setGeometry(14, 7, 200, 18);
-    caption->setFont(skin::ButtonFont());
-    QPalette yellow = caption->palette();
-    yellow.setColor(QPalette::WindowText, QColor(245, 255, 91));
-    caption->setPalette(yellow);
-    Dragger->AddArea(caption);
+    app::AddCaption(this, Dragger, {14, 7, 200, 18});
 
     const app::TitleButtons title = app::AddTitleButtons(this, 345, 6);
     XP_ButtonSmall1 = title.minimize;

@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -266,6 +267,24 @@ void AddFrame(QWidget* window, WindowDragger* dragger, std::span<const FramePiec
         if (piece.drags)
             dragger->AddArea(image);
     }
+}
+
+void FillBackground(QWidget* window, const QColor& colour) {
+    window->setAutoFillBackground(true);
+    QPalette palette = window->palette();
+    palette.setColor(QPalette::Window, colour);
+    window->setPalette(palette);
+}
+
+void AddCaption(QWidget* window, WindowDragger* dragger, const QRect& at) {
+    auto* caption = new QLabel(window->windowTitle(), window);
+    caption->setObjectName(QStringLiteral("Caption"));
+    caption->setGeometry(at);
+    caption->setFont(skin::ButtonFont());
+    QPalette yellow = caption->palette();
+    yellow.setColor(QPalette::WindowText, QColor(245, 255, 91));
+    caption->setPalette(yellow);
+    dragger->AddArea(caption);
 }
 
 TitleButtons AddTitleButtons(QWidget* window, int left, int top) {

@@ -96,6 +96,11 @@ private:
     const QObject* pressed_ = nullptr;
 };
 
+// Fills the window's background with `colour`, which its children also take as their window's.
+void FillBackground(QWidget* window, const QColor& colour);
+// The window's title on its title strip, in the light caption colour; it moves the window.
+void AddCaption(QWidget* window, WindowDragger* dragger, const QRect& at);
+
 // One picture of a frame: its object name, its picture, its place, whether it moves the window.
 struct FramePiece {
     const char* name;
