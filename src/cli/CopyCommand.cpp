@@ -61,9 +61,12 @@ constexpr char kUsage[] =
     "printed. At the end standard output gets one JSON object per entry, one a line, in job\n"
     "order: title, source, and outcome, the path of the copy or the reason there is none.\n"
     "\n"
-    "Exit status: 0 every entry copied; 1 wrong usage; 2 no readable database under ROOT;\n"
-    "3 some entries not copied, or the database is damaged and only the tracks before the\n"
-    "damage could be copied; 4 TARGET cannot be created or written, or lies on the player\n"
+    "The tracks come from where `kestrune-cli list` takes them (see kestrune-cli --help).\n"
+    "\n"
+    "Exit status: 0 every entry copied; 1 wrong usage; 2 no readable database and no music\n"
+    "file under ROOT; 3 some entries not copied, or the database is damaged and only the\n"
+    "tracks before the damage (and the files none of them names) could be copied; 4 TARGET cannot "
+    "be created or written, or lies on the player\n"
     "(nothing was copied); 5 the report could not be written to the standard output; 6 the\n"
     "choice matches no track.\n";
 
@@ -335,26 +338,30 @@ int CopyCommand(const std::vector<std::string>& args) {
     const browser::TPlayerLoad load = player.Load();
     const TLoadReport& report = load.report;
     const TiPod& library = player.Library();
-    switch (report.outcome) {
-    case TLoadReport::Outcome::Missing:
-        std::cerr << "kestrune-cli copy: no track database under " << options.root << "\n";
+    if (report.source == TLoadReport::Source::None) {
+        if (report.outcome == TLoadReport::Outcome::Unreadable)
+            std::cerr << "kestrune-cli copy: " << report.message << "\n";
+        else
+            std::cerr << "kestrune-cli copy: no track database and no music file under "
+                      << options.root << "\n";
         return kExitNoDatabase;
-    case TLoadReport::Outcome::Unreadable:
-        std::cerr << "kestrune-cli copy: " << report.message << "\n";
+    }
+    if (report.outcome == TLoadReport::Outcome::Damaged && !load.Listable()) {
+        std::cerr << "kestrune-cli copy: the database " << report.path
+                  << " is damaged and no track of it can be read (" << report.message << ")\n";
         return kExitNoDatabase;
-    case TLoadReport::Outcome::Damaged:
-        if (!load.Listable()) {
-            std::cerr << "kestrune-cli copy: the database " << report.path
-                      << " is damaged and no track of it can be read (" << report.message << ")\n";
-            return kExitNoDatabase;
-        }
+    }
+    if (report.outcome == TLoadReport::Outcome::Damaged)
         std::cerr << "kestrune-cli copy: the database " << report.path << " is damaged; only "
                   << report.read << " of its " << report.announced << " tracks could be read ("
-                  << report.message << ")\n";
-        break;
-    case TLoadReport::Outcome::Loaded:
-        break;
-    }
+                  << report.message << ")"
+                  << (report.fromFiles > 0 ? "; " + std::to_string(report.fromFiles) +
+                                                 " more tracks read from the files' own tags"
+                                           : std::string())
+                  << "\n";
+    else if (report.source != TLoadReport::Source::Database)
+        std::cerr << "kestrune-cli copy: " << library.GetSongCount() << " tracks "
+                  << browser::SourceText(report) << "\n";
     const bool damaged = report.outcome == TLoadReport::Outcome::Damaged;
 
     settings::RegistrySettings saved;

@@ -24,9 +24,10 @@ constexpr int kExitUsage = 1;
 constexpr int kExitNoDatabase = 2;
 constexpr int kExitDamaged = 3;
 constexpr int kExitWriteFailed = 4;
+constexpr int kExitFromFiles = 5;
 
 void PrintHelp(std::ostream& out) {
-    out << "Usage: kestrune-cli list ROOT\n"
+    out << "Usage: kestrune-cli list ROOT [--from-files]\n"
            "       kestrune-cli copy ROOT TARGET [OPTIONS]   (kestrune-cli copy --help)\n"
            "       kestrune-cli --help | --version\n"
            "\n"
@@ -36,9 +37,19 @@ void PrintHelp(std::ostream& out) {
            "fileSize, album, artist, genre, filetype, comment, eqSetting, composer, grouping\n"
            "(text) and trackId (number). fileSize is empty when the track's file is missing.\n"
            "\n"
-           "Exit status: 0 all tracks listed; 1 wrong usage; 2 no readable database under ROOT;\n"
-           "3 the database is damaged: the tracks before the damage were listed; 4 the\n"
-           "standard output could not be written.\n";
+           "The database is iPod_Control/iTunes/iTunesCDB (compressed) where that is not empty,\n"
+           "else iTunesDB. Where neither can be read, a shuffle's iTunesSD lists the tracks;\n"
+           "where that is missing too, or the database is damaged, the music files under\n"
+           "iPod_Control/Music/F* are read by their own tags (trackId 0). --from-files reads the\n"
+           "files alone. Standard error says where the tracks came from when not from the\n"
+           "database.\n"
+           "\n"
+           "Exit status: 0 all tracks listed, from the database, the compressed database, the\n"
+           "shuffle database, or the files as --from-files asked; 1 wrong usage; 2 nothing to\n"
+           "list: no readable database and no music file under ROOT; 3 the database is damaged:\n"
+           "the tracks before the damage were listed, and the files none of them names; 4 the\n"
+           "standard output could not be written; 5 no database could be read: the tracks were\n"
+           "read from the files' own tags.\n";
 }
 
 // Writes all of text to the standard output; false, with the reason on standard error, when
@@ -61,7 +72,7 @@ std::string StripTrailingSeparators(std::string root) {
     return root;
 }
 
-int List(const std::string& root) {
+int List(const std::string& root, bool fromFiles) {
     platform::QuietDriveErrors quiet; // "list E:" on an empty card reader fails, it does not ask
     browser::TPlayerModel player;
     player.Choose(StripTrailingSeparators(root));
@@ -71,19 +82,16 @@ int List(const std::string& root) {
                   << root << "\n";
         return kExitNoDatabase;
     }
-    const TLoadReport report = player.Load().report;
+    const TLoadReport report = player.Load(fromFiles).report;
     const TiPod& library = player.Library();
-    switch (report.outcome) {
-    case TLoadReport::Outcome::Missing:
-        std::cerr << "kestrune-cli: no track database under " << root
-                  << " (looked for iPod_Control/iTunes/itunesdb, any letter case)\n";
+    if (report.source == TLoadReport::Source::None) {
+        if (report.outcome == TLoadReport::Outcome::Unreadable)
+            std::cerr << "kestrune-cli: " << report.message << "\n";
+        else
+            std::cerr << "kestrune-cli: no track database and no music file under " << root
+                      << " (looked for iPod_Control/iTunes/itunesdb, iTunesCDB and iTunesSD, and "
+                         "iPod_Control/Music/F*, any letter case)\n";
         return kExitNoDatabase;
-    case TLoadReport::Outcome::Unreadable:
-        std::cerr << "kestrune-cli: " << report.message << "\n";
-        return kExitNoDatabase;
-    case TLoadReport::Outcome::Loaded:
-    case TLoadReport::Outcome::Damaged:
-        break;
     }
     std::string out;
     TSong song;
@@ -96,11 +104,18 @@ int List(const std::string& root) {
     if (report.outcome == TLoadReport::Outcome::Damaged) {
         std::cerr << "kestrune-cli: the database " << report.path
                   << " is damaged; stopped early after " << report.read << " of "
-                  << report.announced << " tracks (" << report.message << ")\n";
-        if (written)
-            return kExitDamaged;
+                  << report.announced << " tracks (" << report.message << ")";
+        if (report.fromFiles > 0)
+            std::cerr << "; " << report.fromFiles << " more tracks read from the files' own tags";
+        std::cerr << "\n";
+        return written ? kExitDamaged : kExitWriteFailed;
     }
-    return written ? kExitOk : kExitWriteFailed;
+    if (report.source != TLoadReport::Source::Database)
+        std::cerr << "kestrune-cli: " << library.GetSongCount() << " tracks "
+                  << browser::SourceText(report) << "\n";
+    if (!written)
+        return kExitWriteFailed;
+    return report.source == TLoadReport::Source::Files && !fromFiles ? kExitFromFiles : kExitOk;
 }
 
 } // namespace
@@ -115,7 +130,9 @@ int main(int argc, char** argv) {
     if (args.size() == 2 && args[1] == "--version")
         return WriteOut(app::VersionText("kestrune-cli")) ? kExitOk : kExitWriteFailed;
     if (args.size() == 3 && args[1] == "list" && !args[2].empty())
-        return List(args[2]);
+        return List(args[2], false);
+    if (args.size() == 4 && args[1] == "list" && !args[2].empty() && args[3] == "--from-files")
+        return List(args[2], true);
     if (args.size() == 3 && args[1] == "list")
         std::cerr << "kestrune-cli: ROOT is empty\n";
     if (args.size() >= 2 && args[1] == "copy")

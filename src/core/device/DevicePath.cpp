@@ -152,6 +152,26 @@ PlayerFiles::FindFolder(const std::vector<std::string_view>& components) {
     return folder->path;
 }
 
+std::optional<std::vector<PlayerFiles::Listed>>
+PlayerFiles::List(const std::vector<std::string_view>& components) {
+    Folder* folder = ResolveFolder(components, components.size());
+    if (folder == nullptr)
+        return std::nullopt;
+    std::vector<Listed> listed;
+    for (const platform::DirEntry& listedEntry : folder->entries) {
+        const platform::DirEntry* entry = Entry(*folder, listedEntry.name);
+        if (entry == nullptr || (entry != &listedEntry && !listedEntry.isLink))
+            continue; // a name that folds like a smaller one, or a link off the player
+        if (entry->isFile || entry->isDirectory)
+            listed.push_back({entry->name,
+                              {platform::JoinPath(folder->path, entry->name), entry->size},
+                              entry->isDirectory});
+    }
+    std::sort(listed.begin(), listed.end(),
+              [](const Listed& a, const Listed& b) { return a.name < b.name; });
+    return listed;
+}
+
 std::optional<PlayerFiles::Found> PlayerFiles::FindLocation(std::string_view location) {
     auto components = LocationComponents(location);
     if (!components || components->empty())

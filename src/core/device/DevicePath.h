@@ -45,6 +45,15 @@ public:
     // The folder at the given components below the root.
     std::optional<std::string> FindFolder(const std::vector<std::string_view>& components);
 
+    // The entries of the folder at the components that are regular files or folders (links
+    // followed as above), by name; nothing when there is no such folder.
+    struct Listed {
+        std::string name;
+        Found file;
+        bool isDirectory = false;
+    };
+    std::optional<std::vector<Listed>> List(const std::vector<std::string_view>& components);
+
     std::size_t FolderListings() const { return listings_; }
 
 private:

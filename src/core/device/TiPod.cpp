@@ -1,6 +1,9 @@
 #include "core/device/TiPod.h"
 
+#include "core/device/CompressedDatabase.h"
 #include "core/device/DevicePath.h"
+#include "core/device/FileTracks.h"
+#include "core/device/ShuffleDatabase.h"
 #include "core/device/SizeText.h"
 #include "platform/Files.h"
 #include "platform/Text.h"
@@ -32,38 +35,131 @@ void ComputeSizeTexts(TrackStore& store, PlayerFiles& files, std::string_view de
 
 } // namespace device
 
-TLoadReport TiPod::LoadDatabase() {
-    TLoadReport report;
-    device::PlayerFiles files(iPodPath);
-    auto path = device::FindDatabaseFile(files);
-    if (!path)
-        return report; // Missing: the previous tracks stay.
-    report.path = *path;
+namespace {
 
-    auto image = platform::ReadWholeFile(*path, device::kMaxDatabaseBytes);
-    if (!image) {
-        report.outcome = TLoadReport::Outcome::Unreadable;
-        report.message = "Cannot open file " + *path + ": " + image.message();
-        return report;
+// The track of one music file, its texts from the file's own tags.
+void AppendFileTrack(device::TrackStore& store, const std::string& location,
+                     const device::FileTags& tags) {
+    using device::TrackStore;
+    auto raw = [](const std::string& text) {
+        return TrackStore::RawText{
+            {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()},
+            TrackStore::Encoding::Utf8};
+    };
+    TrackStore::RawText texts[TrackStore::kDbFieldCount] = {};
+    texts[TrackStore::kTitle] = raw(tags.title);
+    texts[TrackStore::kLocation] = raw(location);
+    texts[TrackStore::kAlbum] = raw(tags.album);
+    texts[TrackStore::kArtist] = raw(tags.artist);
+    texts[TrackStore::kGenre] = raw(tags.genre);
+    texts[TrackStore::kFiletype] = raw(tags.filetype);
+    texts[TrackStore::kComment] = raw(tags.comment);
+    texts[TrackStore::kComposer] = raw(tags.composer);
+    texts[TrackStore::kGrouping] = raw(tags.grouping);
+    store.AppendTrack(0, texts);
+}
+
+std::string_view FileNameOf(std::string_view location) {
+    return location.substr(location.find_last_of(":/\\") + 1);
+}
+
+// The tracks a shuffle database lists, each with the tags of its file; false when there is no
+// usable one.
+bool ReadShuffleDatabase(device::PlayerFiles& files, device::TrackStore& store) {
+    const auto path = files.Find({"iPod_Control", "iTunes", "iTunesSD"});
+    if (!path || path->size == 0)
+        return false;
+    auto image = platform::ReadWholeFile(path->path, device::kMaxShuffleBytes);
+    if (!image)
+        return false;
+    const device::ShuffleParse parsed = device::ParseShuffleDatabase(*image);
+    if (!parsed.recognised || parsed.locations.empty())
+        return false;
+    for (const std::string& location : parsed.locations) {
+        const auto file = files.FindLocation(location);
+        AppendFileTrack(store, location,
+                        file ? device::ReadFileTags(file->path, FileNameOf(file->path))
+                             : device::ReadFileTags({}, FileNameOf(location)));
     }
+    return true;
+}
 
+// Adds a track for every music file that no track of the store names; the number added.
+std::int32_t AddFileTracks(device::PlayerFiles& files, device::TrackStore& store) {
+    std::unordered_set<std::string> named;
+    for (std::int32_t i = 0; i < store.Count(); ++i)
+        if (auto file = files.FindLocation(store.Text(i, device::TrackStore::kLocation)))
+            named.insert(std::move(file->path));
+    std::int32_t added = 0;
+    for (const device::MusicFile& music : device::ListMusicFiles(files)) {
+        if (named.contains(music.file.path))
+            continue;
+        AppendFileTrack(store, music.location,
+                        device::ReadFileTags(music.file.path, FileNameOf(music.location)));
+        ++added;
+    }
+    return added;
+}
+
+} // namespace
+
+TLoadReport TiPod::LoadDatabase(bool fromFiles) {
+    using Outcome = TLoadReport::Outcome;
+    using Source = TLoadReport::Source;
+    TLoadReport report;
+    report.filesAsked = fromFiles;
+    device::PlayerFiles files(iPodPath);
     device::TrackStore store;
-    const device::ParseOutcome parsed = device::ParseDatabase(*image, store, dataSets_);
-    image->clear();
-    image->shrink_to_fit();
+
+    // A compressed database that is there replaces the other, which such players leave empty.
+    std::optional<std::string> path;
+    if (auto compressed = files.Find({"iPod_Control", "iTunes", "iTunesCDB"});
+        compressed && compressed->size > 0)
+        path = compressed->path;
+    else
+        path = device::FindDatabaseFile(files);
+    if (path && !fromFiles) {
+        report.path = *path;
+        auto image = platform::ReadWholeFile(*path, device::kMaxDatabaseBytes);
+        if (!image) {
+            report.outcome = Outcome::Unreadable;
+            report.message = "Cannot open file " + *path + ": " + image.message();
+        } else {
+            report.source = Source::Database;
+            if (device::IsCompressedDatabase(*image)) {
+                report.source = Source::CompressedDatabase;
+                auto inflated = device::InflateDatabase(*image, device::kMaxDatabaseBytes);
+                *image = inflated ? std::move(*inflated) : std::vector<std::uint8_t>();
+                if (!inflated)
+                    report.message = inflated.message();
+            }
+            const device::ParseOutcome parsed =
+                image->empty() && !report.message.empty()
+                    ? device::ParseOutcome{false, 0, false, report.message}
+                    : device::ParseDatabase(*image, store, dataSets_);
+            report.announced = parsed.announced;
+            report.outcome = parsed.complete ? Outcome::Loaded : Outcome::Damaged;
+            report.message = parsed.complete ? std::string() : parsed.problem;
+        }
+    }
+    if (!fromFiles && report.outcome != Outcome::Loaded && report.outcome != Outcome::Damaged &&
+        ReadShuffleDatabase(files, store))
+        report.source = Source::ShuffleDatabase;
+    const std::int32_t listed = store.Count();
+    if (report.source != Source::ShuffleDatabase && report.outcome != Outcome::Loaded) {
+        report.fromFiles = AddFileTracks(files, store);
+        // A database that gave nothing (a lost one, or one left empty) is no source.
+        if (listed == 0 && report.fromFiles > 0)
+            report.source = Source::Files;
+    }
+    if (report.source == Source::None)
+        return report; // nothing to show: the previous tracks stay
+
     device::ComputeSizeTexts(store, files, platform::DecimalSeparator());
     store.ShrinkToFit();
-
     store_ = std::move(store);
     SongCount = store_.Count();
-    report.announced = parsed.announced;
-    report.read = SongCount;
-    if (parsed.complete) {
-        report.outcome = TLoadReport::Outcome::Loaded;
-    } else {
-        report.outcome = TLoadReport::Outcome::Damaged;
-        report.message = parsed.problem;
-    }
+    report.read = listed;
     return report;
 }
 

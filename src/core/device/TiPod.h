@@ -16,17 +16,30 @@ class PlayerFiles;
 
 // What became of one LoadDatabase call.
 struct TLoadReport {
+    // The state of the player's database (iTunesCDB, else iTunesDB).
     enum class Outcome {
         Loaded,     // every announced track was read
         Damaged,    // reading stopped early; the tracks before the damage were kept
-        Missing,    // no database file: the library was left as it was
-        Unreadable, // the file exists but could not be opened or read: left as it was
+        Missing,    // no database file
+        Unreadable, // the file exists but could not be opened or read
+    };
+    // Where the tracks came from. With none (the database missing or unreadable, and no
+    // shuffle database or music file in its place) the library was left as it was.
+    enum class Source {
+        None,
+        Database,
+        CompressedDatabase,
+        ShuffleDatabase, // iTunesSD, the database being missing or unreadable
+        Files,           // only the music files' own tags
     };
     Outcome outcome = Outcome::Missing;
+    Source source = Source::None;
     std::string path;    // the database file, when found
     std::string message; // for Damaged and Unreadable
     std::int32_t announced = 0;
-    std::int32_t read = 0;
+    std::int32_t read = 0;      // tracks in the library after the load, those from files too
+    std::int32_t fromFiles = 0; // tracks read from music files no database entry names
+    bool filesAsked = false;    // the files were read in place of any database
 };
 
 // The tracks of one player and the queries over them. Main thread only.
@@ -36,8 +49,11 @@ public:
     // separator. Set before each load.
     std::string iPodPath;
 
-    // Reads the player's database and the sizes of its track files.
-    TLoadReport LoadDatabase();
+    // Reads the player's database and the sizes of its track files. A player whose database
+    // is missing or unreadable is listed from its shuffle database, else from its music files'
+    // own tags; a damaged database keeps its tracks and gains the files none of them names.
+    // fromFiles: the files' tags alone, whatever database there is.
+    TLoadReport LoadDatabase(bool fromFiles = false);
 
     std::int32_t GetSongCount() const { return SongCount; }
     // Precondition: 0 <= index < GetSongCount().
@@ -81,7 +97,9 @@ std::optional<std::string> FindDatabaseFile(PlayerFiles& files);
 // Fills the size text of every track from one listing per folder.
 void ComputeSizeTexts(TrackStore& store, PlayerFiles& files, std::string_view decimalSeparator);
 
-// Databases are a few megabytes; anything past this is not one.
+// Databases are a few megabytes; anything past this (read, or inflated) is not one.
 inline constexpr std::uint64_t kMaxDatabaseBytes = 512ull * 1024 * 1024;
+// A shuffle database of the most tracks a shuffle holds is a few megabytes.
+inline constexpr std::uint64_t kMaxShuffleBytes = 64ull * 1024 * 1024;
 
 } // namespace device

@@ -4,7 +4,51 @@
 
 namespace browser {
 
+namespace {
+
+// Why the tracks come from the files' own tags.
+std::string WhyFromFiles(const TLoadReport& report) {
+    if (report.filesAsked)
+        return "as asked";
+    switch (report.outcome) {
+    case TLoadReport::Outcome::Missing:
+        return "there is no database";
+    case TLoadReport::Outcome::Unreadable:
+        return "the database cannot be read";
+    case TLoadReport::Outcome::Damaged:
+    case TLoadReport::Outcome::Loaded:
+        break;
+    }
+    return "the database is damaged";
+}
+
+} // namespace
+
+std::string SourceText(const TLoadReport& report) {
+    switch (report.source) {
+    case TLoadReport::Source::Files:
+        return "read from the files' own tags: " + WhyFromFiles(report);
+    case TLoadReport::Source::ShuffleDatabase:
+        return "read from the shuffle database iTunesSD";
+    case TLoadReport::Source::CompressedDatabase:
+        return "read from the compressed database iTunesCDB";
+    case TLoadReport::Source::Database:
+    case TLoadReport::Source::None:
+        break;
+    }
+    return "read from the database iTunesDB";
+}
+
 std::optional<LoadNotice> NoticeOfLoad(const TLoadReport& report, const std::string& root) {
+    if (report.source == TLoadReport::Source::Files ||
+        report.source == TLoadReport::Source::ShuffleDatabase) {
+        const std::string status =
+            std::to_string(report.read + report.fromFiles) + " tracks " + SourceText(report);
+        std::string detail = status + " in " + root;
+        if (!report.message.empty())
+            detail += " (" + report.message + ")";
+        return LoadNotice{status, detail};
+    }
     switch (report.outcome) {
     case TLoadReport::Outcome::Loaded:
         return std::nullopt;
@@ -14,8 +58,10 @@ std::optional<LoadNotice> NoticeOfLoad(const TLoadReport& report, const std::str
     case TLoadReport::Outcome::Unreadable:
         return LoadNotice{"Cannot read the track database", report.message};
     case TLoadReport::Outcome::Damaged: {
-        const std::string status = "Damaged database: " + std::to_string(report.read) + " of " +
-                                   std::to_string(report.announced) + " tracks read";
+        std::string status = "Damaged database: " + std::to_string(report.read) + " of " +
+                             std::to_string(report.announced) + " tracks read";
+        if (report.fromFiles > 0)
+            status += ", " + std::to_string(report.fromFiles) + " more from the files' own tags";
         return LoadNotice{status, status + " from " + report.path + ": " + report.message};
     }
     }

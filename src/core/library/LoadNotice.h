@@ -14,7 +14,11 @@ struct LoadNotice {
     std::string detail;
 };
 
-// Nothing after a load that read every announced track.
+// Where the tracks came from, in words: "read from the files' own tags: the database is
+// damaged".
+std::string SourceText(const TLoadReport& report);
+
+// Nothing after a load that read every announced track of a database.
 std::optional<LoadNotice> NoticeOfLoad(const TLoadReport& report, const std::string& root);
 
 } // namespace browser

@@ -15,11 +15,10 @@ void TPlayerModel::List(std::vector<device::FoundPlayer> players) {
     players_ = std::move(players);
 }
 
-TPlayerLoad TPlayerModel::Load() {
+TPlayerLoad TPlayerModel::Load(bool fromFiles) {
     library_.iPodPath = chosen_;
-    TPlayerLoad load{library_.LoadDatabase(), std::nullopt};
-    if (load.report.outcome == TLoadReport::Outcome::Missing ||
-        load.report.outcome == TLoadReport::Outcome::Unreadable) {
+    TPlayerLoad load{library_.LoadDatabase(fromFiles), std::nullopt};
+    if (load.report.source == TLoadReport::Source::None) {
         library_ = TiPod();
         library_.iPodPath = chosen_;
     }

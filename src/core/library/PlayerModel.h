@@ -18,7 +18,7 @@ struct TPlayerLoad {
 
     // The database's tracks can be offered: read whole, or those before the damage.
     bool Listable() const {
-        return report.outcome == TLoadReport::Outcome::Loaded || report.read > 0;
+        return report.outcome == TLoadReport::Outcome::Loaded || report.read + report.fromFiles > 0;
     }
     // A database file was read, whole or in part.
     bool HasDatabase() const {
@@ -41,10 +41,10 @@ public:
     const std::string& Chosen() const { return chosen_; }
     void Choose(std::string root) { chosen_ = std::move(root); }
 
-    // Loads the chosen player. A database that is missing or cannot be read leaves the library
-    // empty, so no other player's tracks are ever shown under this root; a damaged one keeps the
-    // tracks read before the damage.
-    TPlayerLoad Load();
+    // Loads the chosen player (see TiPod::LoadDatabase). A player that gives no track (its
+    // database missing or unreadable, nothing in its place) leaves the library empty, so no
+    // other player's tracks are ever shown under this root. fromFiles: the files' tags alone.
+    TPlayerLoad Load(bool fromFiles = false);
     // The loaded player has gone: nothing is chosen or loaded any more.
     void Unload();
     const TiPod& Library() const { return library_; }
