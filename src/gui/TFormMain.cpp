@@ -554,7 +554,7 @@ void TFormMain::FormShow() {
             const browser::TPlayerLoad loaded = LoadCurrentiPod();
             ShowLoadedPlayer(loaded, "FormShow:");
             if (loaded.HasDatabase())
-                CopyiPodDatabase();
+                CopyiPodDatabase(loaded.report.path);
         }
         if (!environment_.extraPlayers.empty() && environment_.namedFolderCheckMilliseconds > 0) {
             namedFolderCheck_ = new QTimer(this);
@@ -988,14 +988,11 @@ void TFormMain::ShowUnloaded() {
     iPodSelectorCom->SelectRoot({});
 }
 
-void TFormMain::CopyiPodDatabase() {
+void TFormMain::CopyiPodDatabase(const std::string& database) {
     if (DatabaseCopied)
         return;
     DatabaseCopied = true;
-    device::PlayerFiles files(iPod.iPodPath);
-    if (auto database = device::FindDatabaseFile(files))
-        (void)platform::CopyFileReplacing(*database,
-                                          settings::ProgramFile(ProgramFolder, "Idb.ant"));
+    (void)platform::CopyFileReplacing(database, settings::ProgramFile(ProgramFolder, "Idb.ant"));
 }
 
 void TFormMain::ReloadAfterChoice() {

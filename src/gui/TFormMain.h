@@ -109,7 +109,9 @@ public:
     bool GetiPodDriver();
     // Loads the player at CurrentiPod (see TPlayerModel::Load).
     browser::TPlayerLoad LoadCurrentiPod();
-    void CopyiPodDatabase();
+    // Keeps a copy of the database file the load read (compressed or not) in the program's
+    // folder, once per run.
+    void CopyiPodDatabase(const std::string& database);
     void ShowSelectionCount();
 
     // Handlers.

@@ -2,6 +2,7 @@
 
 #include "DatabaseBuilder.h"
 #include "DemoPlayer.h"
+#include "PlayerFiles.h"
 #include "support/CliListing.h"
 #include "support/FlatJson.h"
 #include "support/PlayerFolder.h"
@@ -10,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 
 namespace fs = std::filesystem;
 using testsupport::CliRun;
@@ -86,6 +88,77 @@ TEST(CliListing, SaysSoWhenThereIsNoDatabase) {
     EXPECT_EQ(run.status, 2);
     EXPECT_TRUE(run.lines.empty());
     EXPECT_NE(run.errors.find("no track database"), std::string::npos) << run.errors;
+}
+
+// Each source of tracks: its exit status, and what standard error says of it.
+TEST(CliListing, SaysWhereTheTracksCameFrom) {
+    TempDir scratch;
+    const fs::path player = scratch.path() / "player";
+    const fs::path itunes = player / "iPod_Control" / "iTunes";
+    auto write = [](const fs::path& path, const std::vector<std::uint8_t>& bytes) {
+        fs::create_directories(path.parent_path());
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()),
+                   static_cast<std::streamsize>(bytes.size()));
+    };
+    dbbuild::DatabaseBuilder builder;
+    builder.AddTrack(dbbuild::MakeTrack(1, {{1, "In the database"}}));
+    write(player / "iPod_Control" / "Music" / "F00" / "A.mp3", dbbuild::Mp3WithTags({}));
+    struct Case {
+        const char* kind;
+        std::function<void()> make;
+        std::vector<std::string> options;
+        int status;
+        const char* said; // on standard error; empty: nothing
+        const char* title;
+    };
+    const Case cases[] = {
+        {"database",
+         [&] { testsupport::WriteDatabase(player, builder.Build()); },
+         {},
+         0,
+         "",
+         "In the database"},
+        {"compressed",
+         [&] {
+             testsupport::WriteDatabase(player, {});
+             testsupport::WriteDatabase(player, dbbuild::CompressDatabase(builder.Build()),
+                                        "iTunesCDB");
+         },
+         {},
+         0,
+         "1 tracks read from the compressed database iTunesCDB",
+         "In the database"},
+        {"forced", [] {}, {"--from-files"}, 0, "read from the files' own tags: as asked", "A"},
+        {"shuffle",
+         [&] {
+             fs::remove_all(itunes);
+             write(itunes / "iTunesSD",
+                   dbbuild::BuildOldShuffleDatabase({"/iPod_Control/Music/F00/A.mp3"}));
+         },
+         {},
+         0,
+         "read from the shuffle database iTunesSD",
+         "A"},
+        {"files",
+         [&] { fs::remove_all(itunes); },
+         {},
+         5,
+         "1 tracks read from the files' own tags: there is no database",
+         "A"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.kind);
+        c.make();
+        std::vector<std::string> arguments{"list", player.string()};
+        arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+        const CliRun run = RunCli(arguments, scratch);
+        EXPECT_EQ(run.status, c.status) << run.errors;
+        EXPECT_EQ(run.errors.empty(), *c.said == 0) << run.errors;
+        EXPECT_NE(run.errors.find(c.said), std::string::npos) << run.errors;
+        ASSERT_EQ(run.lines.size(), 1u);
+        EXPECT_EQ(ParseFlatJson(run.lines[0]).value().at("title"), c.title);
+    }
 }
 
 TEST(CliListing, SaysSoWhenTheRootIsNoFolder) {
