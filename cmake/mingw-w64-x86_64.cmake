@@ -25,6 +25,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # The C and C++ runtimes and winpthread linked in: the programs run on a bare Windows, or under
 # Wine, without any MinGW DLL beside them.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
+# zlib (Debian: libz-mingw-w64-dev) too, from its static library.
+set(ZLIB_USE_STATIC_LIBS ON)
 
 # Tests run under Wine when it is installed (Debian: wine64).
 find_program(KESTRUNE_WINE NAMES wine64 wine PATHS /usr/lib/wine)

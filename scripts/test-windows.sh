@@ -9,7 +9,8 @@ cd "$(dirname "$0")/.."
 repo=$PWD
 started=$SECONDS
 
-packages=(cmake ninja-build libgtest-dev libgmock-dev g++-mingw-w64-x86-64-posix wine64)
+packages=(cmake ninja-build libgtest-dev libgmock-dev g++-mingw-w64-x86-64-posix wine64
+    libz-mingw-w64-dev)
 missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
@@ -50,12 +51,28 @@ else
     with_qt=0
 fi
 
+# TagLib built for MinGW-w64 (see the same README), for the music files' own tags; without it
+# the Windows programs name such tracks by their file names.
+taglib_archive=$repo/../shared/windows-qt/taglib-1.13-mingw-w64-x86_64.tar.xz
+taglib=$build/taglib-mingw
+taglib_options=()
+if [ -f "$taglib_archive" ]; then
+    if [ ! -f "$taglib/lib/libtag.a" ]; then
+        mkdir -p "$build"
+        rm -rf "$taglib"
+        tar xf "$taglib_archive" -C "$build"
+    fi
+    taglib_options=(-DKESTRUNE_TAGLIB_PREFIX="$taglib")
+else
+    echo "No TagLib for Windows at $taglib_archive: music files are named by their file names."
+fi
+
 echo "== Cross build with MinGW-w64 (Release)"
 # Release, as the Windows build instructions have it: the optimiser's warnings (-O3) show up
 # here, and with KESTRUNE_WERROR they fail the build.
 cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
     -DCMAKE_BUILD_TYPE=Release -DKESTRUNE_WERROR=ON -DKESTRUNE_FIXTURES_DIR="$fixtures" \
-    "${qt_options[@]}" >/dev/null
+    "${qt_options[@]}" "${taglib_options[@]}" >/dev/null
 cmake --build "$build" -j "$jobs"
 
 echo "== Install folder"

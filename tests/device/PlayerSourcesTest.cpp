@@ -42,7 +42,9 @@ class Player : public ::testing::Test {
 protected:
     fs::path Itunes() const { return root_.path() / "iPod_Control" / "iTunes"; }
     fs::path Music(const std::string& relative) const {
-        return root_.path() / "iPod_Control" / "Music" / relative;
+        // As UTF-8 on every system.
+        return root_.path() / "iPod_Control" / "Music" /
+               fs::path(std::u8string(relative.begin(), relative.end()));
     }
     TLoadReport Load(bool fromFiles = false) {
         library_.iPodPath = root_.str();
@@ -138,7 +140,7 @@ TEST_F(Player, WithoutADatabaseTheTracksComeFromTheFilesOwnTags) {
     m4a.title = "M4A title";
     m4a.artist = "M4A artist";
     WriteBytes(Music("F00/BBBB.m4a"), dbbuild::M4aWithTags(m4a));
-    WriteBytes(Music("f01/Bare Song.wav"), dbbuild::WavWithoutTags());
+    WriteBytes(Music("f01/Süße Lied.wav"), dbbuild::WavWithoutTags());
     WriteBytes(Music("Other/CCCC.mp3"), dbbuild::Mp3WithTags(tags)); // not a music folder
     TLoadReport report = Load();
     EXPECT_EQ(report.source, Source::Files);
@@ -146,8 +148,8 @@ TEST_F(Player, WithoutADatabaseTheTracksComeFromTheFilesOwnTags) {
     EXPECT_EQ(report.fromFiles, 3);
     EXPECT_EQ(Column(SongField::Location),
               (Strings{":iPod_Control:Music:F00:AAAA.mp3", ":iPod_Control:Music:F00:BBBB.m4a",
-                       ":iPod_Control:Music:f01:Bare Song.wav"}));
-    EXPECT_EQ(Column(SongField::Title), (Strings{"Título", "M4A title", "Bare Song"}));
+                       ":iPod_Control:Music:f01:Süße Lied.wav"}));
+    EXPECT_EQ(Column(SongField::Title), (Strings{"Título", "M4A title", "Süße Lied"}));
     EXPECT_EQ(Column(SongField::Artist), (Strings{"Artist", "M4A artist", ""}));
     EXPECT_EQ(Column(SongField::Filetype),
               (Strings{"MPEG audio file", "AAC audio file", "WAV audio file"}));
