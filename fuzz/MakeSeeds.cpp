@@ -2,6 +2,7 @@
 // knows, and the small fixture databases.
 
 #include "DatabaseBuilder.h"
+#include "PlayerFiles.h"
 
 #include <filesystem>
 #include <fstream>
@@ -63,6 +64,11 @@ int main(int argc, char** argv) {
         many.AddDataSet(type, 8, true);
     many.AddTrack(dbbuild::MakeTrack(9, {{1, "Late track list"}}));
     Write(out / "many-sets", many.Build());
+    Write(out / "compressed", dbbuild::CompressDatabase(rich.Build()));
+    const std::vector<std::string> paths{"/iPod_Control/Music/F00/A.mp3",
+                                         "/iPod_Control/Music/F01/B.m4a"};
+    Write(out / "shuffle-old", dbbuild::BuildOldShuffleDatabase(paths));
+    Write(out / "shuffle", dbbuild::BuildShuffleDatabase(paths));
 
     if (argc > 2) {
         const fs::path fixtures = argv[2];
