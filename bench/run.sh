@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 tracks=${1:-40000}
 bash scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build -j "$(nproc)" --target load_bench gui_bench log_bench copy_bench \
+cmake --build build -j "$(nproc)" --target load_bench gui_bench log_bench copy_bench sources_bench \
     kestrune-demo-player
 player=$(mktemp -d)
 trap 'rm -rf "$player"' EXIT
@@ -20,3 +20,5 @@ echo
 build/bench/log_bench
 echo
 build/bench/copy_bench
+echo
+build/bench/sources_bench
