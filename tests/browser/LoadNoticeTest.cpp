@@ -45,4 +45,43 @@ TEST(LoadNotices, SayWhyInWordsAndKeepTheWholeStoryForTheTooltip) {
         EXPECT_LE(notice->status.size(), 46u);
 }
 
+// Tracks that did not come from a database say where they came from, and why.
+TEST(LoadNotices, SayWhereTracksFromElsewhereCameFrom) {
+    using Source = TLoadReport::Source;
+    struct Case {
+        TLoadReport::Outcome outcome;
+        Source source;
+        std::int32_t fromFiles;
+        const char* status;
+        const char* detail;
+    };
+    const Case cases[] = {
+        {TLoadReport::Outcome::Missing, Source::Files, 13,
+         "No database: 13 tracks from the files' tags",
+         "13 tracks read from the files' own tags: there is no database in /m/B"},
+        {TLoadReport::Outcome::Unreadable, Source::Files, 2, "2 tracks from the files' tags",
+         "2 tracks read from the files' own tags: the database cannot be read in /m/B"},
+        {TLoadReport::Outcome::Missing, Source::ShuffleDatabase, 0, "5 tracks from iTunesSD",
+         "5 tracks read from the shuffle database iTunesSD in /m/B"},
+        {TLoadReport::Outcome::Damaged, Source::Database, 30,
+         "Damaged database: 5 of 9 tracks read",
+         "Damaged database: 5 of 9 tracks read from /db: cut; 30 more tracks read from the "
+         "files' own tags"},
+    };
+    for (const Case& c : cases) {
+        TLoadReport report = Report(c.outcome);
+        report.source = c.source;
+        report.fromFiles = c.fromFiles;
+        report.read = c.source == Source::Files ? 0 : 5;
+        report.announced = 9;
+        if (c.outcome == TLoadReport::Outcome::Damaged)
+            report.path = "/db", report.message = "cut";
+        const auto notice = browser::NoticeOfLoad(report, "/m/B");
+        ASSERT_TRUE(notice);
+        EXPECT_EQ(notice->status, c.status);
+        EXPECT_EQ(notice->detail, c.detail);
+        EXPECT_LE(notice->status.size(), 46u);
+    }
+}
+
 } // namespace

@@ -40,11 +40,15 @@ std::string SourceText(const TLoadReport& report) {
 }
 
 std::optional<LoadNotice> NoticeOfLoad(const TLoadReport& report, const std::string& root) {
+    // The status line is short; its tooltip and the log say it whole.
+    const std::string count = std::to_string(report.read + report.fromFiles) + " tracks";
     if (report.source == TLoadReport::Source::Files ||
         report.source == TLoadReport::Source::ShuffleDatabase) {
-        const std::string status =
-            std::to_string(report.read + report.fromFiles) + " tracks " + SourceText(report);
-        std::string detail = status + " in " + root;
+        const bool files = report.source == TLoadReport::Source::Files;
+        std::string status = files ? count + " from the files' tags" : count + " from iTunesSD";
+        if (files && report.outcome == TLoadReport::Outcome::Missing && !report.filesAsked)
+            status = "No database: " + status;
+        std::string detail = count + " " + SourceText(report) + " in " + root;
         if (!report.message.empty())
             detail += " (" + report.message + ")";
         return LoadNotice{status, detail};
@@ -58,11 +62,13 @@ std::optional<LoadNotice> NoticeOfLoad(const TLoadReport& report, const std::str
     case TLoadReport::Outcome::Unreadable:
         return LoadNotice{"Cannot read the track database", report.message};
     case TLoadReport::Outcome::Damaged: {
-        std::string status = "Damaged database: " + std::to_string(report.read) + " of " +
-                             std::to_string(report.announced) + " tracks read";
+        const std::string status = "Damaged database: " + std::to_string(report.read) + " of " +
+                                   std::to_string(report.announced) + " tracks read";
+        std::string detail = status + " from " + report.path + ": " + report.message;
         if (report.fromFiles > 0)
-            status += ", " + std::to_string(report.fromFiles) + " more from the files' own tags";
-        return LoadNotice{status, status + " from " + report.path + ": " + report.message};
+            detail += "; " + std::to_string(report.fromFiles) +
+                      " more tracks read from the files' own tags";
+        return LoadNotice{status, detail};
     }
     }
     return std::nullopt;
