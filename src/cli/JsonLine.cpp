@@ -41,7 +41,8 @@ std::string JsonString(std::string_view text) {
     return out;
 }
 
-std::string TrackJson(const TSong& song) {
+std::string TrackJson(const TSong& song, std::string_view albumArtist,
+                      const device::TrackStore::Numbers& numbers) {
     const std::pair<const char*, const std::string*> texts[] = {
         {"title", &song.Title},       {"location", &song.Location}, {"fileSize", &song.FileSize},
         {"album", &song.Album},       {"artist", &song.Artist},     {"genre", &song.Genre},
@@ -55,7 +56,19 @@ std::string TrackJson(const TSong& song) {
         line += JsonString(*value);
         line += ", ";
     }
-    line += "\"trackId\": " + std::to_string(song.TrackID) + "}";
+    line += "\"trackId\": " + std::to_string(song.TrackID);
+    line += ", \"albumArtist\": " + JsonString(albumArtist);
+    const std::pair<const char*, std::int32_t> values[] = {
+        {"trackNumber", numbers.trackNumber},
+        {"trackCount", numbers.trackCount},
+        {"discNumber", numbers.discNumber},
+        {"discCount", numbers.discCount},
+        {"year", numbers.year},
+        {"duration", numbers.durationMs},
+    };
+    for (const auto& [key, value] : values)
+        line.append(", ").append(JsonString(key)).append(": ").append(std::to_string(value));
+    line += "}";
     return line;
 }
 

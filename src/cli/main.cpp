@@ -35,7 +35,9 @@ void PrintHelp(std::ostream& out) {
            "holds iPod_Control; on Windows a drive such as E:) and prints one JSON object per\n"
            "track, one a line, in the order of the database, with the keys title, location,\n"
            "fileSize, album, artist, genre, filetype, comment, eqSetting, composer, grouping\n"
-           "(text) and trackId (number). fileSize is empty when the track's file is missing.\n"
+           "(text) and trackId (number); then albumArtist (text), trackNumber, trackCount,\n"
+           "discNumber, discCount, year and duration (in milliseconds), 0 where the database\n"
+           "holds none. fileSize is empty when the track's file is missing.\n"
            "\n"
            "The database is iPod_Control/iTunes/iTunesCDB (compressed) where that is not empty,\n"
            "else iTunesDB. Where neither can be read, a shuffle's iTunesSD lists the tracks;\n"
@@ -97,7 +99,7 @@ int List(const std::string& root, bool fromFiles) {
     TSong song;
     for (std::int32_t i = 0; i < library.GetSongCount(); ++i) {
         library.GetSong(i, song);
-        out += cli::TrackJson(song);
+        out += cli::TrackJson(song, library.AlbumArtist(i), library.Numbers(i));
         out += '\n';
     }
     const bool written = WriteOut(out);

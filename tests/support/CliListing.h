@@ -56,9 +56,11 @@ inline void ExpectListingMatches(const CliRun& run, const std::filesystem::path&
     ASSERT_FALSE(expected.empty()) << expectedFile;
     ASSERT_EQ(run.status, 0) << run.errors;
     ASSERT_EQ(run.lines.size(), expected.size());
-    const std::vector<std::string> keys{"title",     "location", "fileSize", "album",
-                                        "artist",    "genre",    "filetype", "comment",
-                                        "eqSetting", "composer", "grouping", "trackId"};
+    const std::vector<std::string> keys{"title",       "location",    "fileSize",   "album",
+                                        "artist",      "genre",       "filetype",   "comment",
+                                        "eqSetting",   "composer",    "grouping",   "trackId",
+                                        "albumArtist", "trackNumber", "trackCount", "discNumber",
+                                        "discCount",   "year",        "duration"};
     for (std::size_t i = 0; i < expected.size(); ++i) {
         const auto want = ParseFlatJson(expected[i]);
         const auto got = ParseFlatJson(run.lines[i]);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <tuple>
 
 #ifdef KESTRUNE_WITH_TAGLIB
 #include <taglib/aifffile.h>
@@ -53,6 +54,24 @@ std::string FirstOf(const TagLib::PropertyMap& properties,
             found != properties.end() && !found->second.isEmpty())
             return Utf8(found->second.front());
     return {};
+}
+
+// "3/12" as 3 and 12; a part that is no number is 0.
+std::pair<std::int32_t, std::int32_t> NumberAndCount(const std::string& text) {
+    auto number = [](std::string_view part) {
+        std::int32_t value = 0;
+        for (char c : part) {
+            if (c < '0' || c > '9' || value > 100000)
+                return 0;
+            value = value * 10 + (c - '0');
+        }
+        return value;
+    };
+    const std::size_t slash = text.find('/');
+    if (slash == std::string::npos)
+        return {number(text), 0};
+    return {number(std::string_view(text).substr(0, slash)),
+            number(std::string_view(text).substr(slash + 1))};
 }
 
 std::string KindOfFile(TagLib::File* file, std::string_view name) {
@@ -120,6 +139,16 @@ FileTags ReadFileTags(const std::string& path, std::string_view fileName) {
         const TagLib::PropertyMap properties = ref.file()->properties();
         tags.composer = FirstOf(properties, {"COMPOSER"});
         tags.grouping = FirstOf(properties, {"GROUPING", "CONTENTGROUP"});
+        tags.albumArtist = FirstOf(properties, {"ALBUMARTIST"});
+        TrackStore::Numbers& numbers = tags.numbers;
+        std::tie(numbers.trackNumber, numbers.trackCount) =
+            NumberAndCount(FirstOf(properties, {"TRACKNUMBER"}));
+        std::tie(numbers.discNumber, numbers.discCount) =
+            NumberAndCount(FirstOf(properties, {"DISCNUMBER"}));
+        if (const TagLib::Tag* tag = ref.tag())
+            numbers.year = static_cast<std::int32_t>(tag->year());
+        if (const TagLib::AudioProperties* audio = ref.audioProperties())
+            numbers.durationMs = audio->lengthInMilliseconds();
         tags.filetype = KindOfFile(ref.file(), fileName);
     }
 #else

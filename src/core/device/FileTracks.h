@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/device/DevicePath.h"
+#include "core/device/TrackStore.h"
 
 #include <string>
 #include <string_view>
@@ -20,8 +21,9 @@ std::vector<MusicFile> ListMusicFiles(PlayerFiles& files);
 
 // What a music file says of itself.
 struct FileTags {
-    std::string title, artist, album, genre, comment, composer, grouping;
+    std::string title, artist, album, genre, comment, composer, grouping, albumArtist;
     std::string filetype; // as the database names the kind ("MPEG audio file", ...)
+    TrackStore::Numbers numbers;
 };
 
 // The file's own tags (TagLib); a file without tags, or one TagLib cannot read, gets its name

@@ -56,7 +56,8 @@ void AppendFileTrack(device::TrackStore& store, const std::string& location,
     texts[TrackStore::kComment] = raw(tags.comment);
     texts[TrackStore::kComposer] = raw(tags.composer);
     texts[TrackStore::kGrouping] = raw(tags.grouping);
-    store.AppendTrack(0, texts);
+    texts[TrackStore::kAlbumArtist] = raw(tags.albumArtist);
+    store.AppendTrack(0, texts, tags.numbers);
 }
 
 std::string_view FileNameOf(std::string_view location) {

@@ -75,6 +75,13 @@ public:
         return store_.Field(index, field);
     }
     std::int32_t TrackId(std::int32_t index) const { return store_.TrackId(index); }
+    // Beyond the table's fields: the album artist and the track's numbers.
+    std::string_view AlbumArtist(std::int32_t index) const {
+        return store_.Text(index, device::TrackStore::kAlbumArtist);
+    }
+    const device::TrackStore::Numbers& Numbers(std::int32_t index) const {
+        return store_.NumbersOf(index);
+    }
 
     const device::DataSetTable& DataSets() const { return dataSets_; }
     std::size_t TextBytes() const { return store_.TextBytes(); }

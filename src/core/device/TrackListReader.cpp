@@ -39,6 +39,8 @@ int FieldOfItemType(std::int32_t type) {
         return TrackStore::kComposer;
     case 13:
         return TrackStore::kGrouping;
+    case 22:
+        return TrackStore::kAlbumArtist;
     default:
         return -1;
     }
@@ -48,10 +50,21 @@ std::string TrackProblem(std::int32_t index, std::int32_t announced, const char*
     return "track " + std::to_string(index + 1) + " of " + std::to_string(announced) + ": " + what;
 }
 
+// The numbers of a track item, at their places in its header; a header too short for one
+// (older databases) leaves it 0, and so does a negative value.
+TrackStore::Numbers ReadNumbers(const ByteReader& image, std::size_t start,
+                                std::size_t headerLength) {
+    auto at = [&](std::size_t offset) {
+        const auto value = offset + 4 <= headerLength ? image.I32(start + offset) : std::nullopt;
+        return value && *value > 0 ? *value : 0;
+    };
+    return {at(0x2C), at(0x30), at(0x5C), at(0x60), at(0x34), at(0x28)};
+}
+
 // Reads one track record spanning [start, end); false with a problem text when it is damaged.
 bool ReadTrack(const ByteReader& image, std::size_t start, std::size_t end,
                TrackStore::RawText (&texts)[TrackStore::kDbFieldCount], std::int32_t& trackId,
-               const char*& problem) {
+               TrackStore::Numbers& numbers, const char*& problem) {
     const auto headerLength = image.I32(start + 4);
     const auto itemCount = image.I32(start + 12);
     const auto id = image.I32(start + 16);
@@ -61,6 +74,7 @@ bool ReadTrack(const ByteReader& image, std::size_t start, std::size_t end,
         return false;
     }
     trackId = *id;
+    numbers = ReadNumbers(image, start, static_cast<std::size_t>(*headerLength));
     for (auto& text : texts)
         text = {};
 
@@ -87,6 +101,12 @@ bool ReadTrack(const ByteReader& image, std::size_t start, std::size_t end,
                 *textLength < 0 ||
                 static_cast<std::size_t>(*textLength) >
                     static_cast<std::size_t>(*length) - kStringItemText) {
+                // The album artist came later than the other texts: an item of its type that
+                // is no text is passed over, as every other unknown item is.
+                if (field == TrackStore::kAlbumArtist) {
+                    item += static_cast<std::size_t>(*length);
+                    continue;
+                }
                 problem = "a text runs past the end of its item";
                 return false;
             }
@@ -150,12 +170,13 @@ ParseOutcome ReadTrackList(std::span<const std::uint8_t> bytes, const DataSetInf
         }
         const std::size_t end = track + static_cast<std::size_t>(*totalLength);
         std::int32_t trackId = 0;
+        TrackStore::Numbers numbers;
         const char* problem = nullptr;
-        if (!ReadTrack(image, track, end, texts, trackId, problem)) {
+        if (!ReadTrack(image, track, end, texts, trackId, numbers, problem)) {
             outcome.problem = TrackProblem(i, *count, problem);
             return outcome;
         }
-        out.AppendTrack(trackId, texts);
+        out.AppendTrack(trackId, texts, numbers);
         track = end;
     }
     outcome.complete = true;

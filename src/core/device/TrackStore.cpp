@@ -6,11 +6,13 @@ namespace device {
 
 void TrackStore::Reserve(std::size_t tracks, std::size_t textBytes) {
     ids_.reserve(tracks);
+    numbers_.reserve(tracks);
     offsets_.reserve(tracks * kDbFieldCount + 1);
     text_.reserve(textBytes);
 }
 
-void TrackStore::AppendTrack(std::int32_t trackId, const RawText (&texts)[kDbFieldCount]) {
+void TrackStore::AppendTrack(std::int32_t trackId, const RawText (&texts)[kDbFieldCount],
+                             const Numbers& numbers) {
     for (const RawText& raw : texts) {
         if (raw.encoding == Encoding::Utf8)
             AppendValidUtf8(raw.bytes, text_);
@@ -19,6 +21,7 @@ void TrackStore::AppendTrack(std::int32_t trackId, const RawText (&texts)[kDbFie
         offsets_.push_back(static_cast<std::uint32_t>(text_.size()));
     }
     ids_.push_back(trackId);
+    numbers_.push_back(numbers);
 }
 
 void TrackStore::SetSizeTexts(std::string texts, std::vector<std::uint32_t> offsets) {
@@ -30,6 +33,7 @@ void TrackStore::ShrinkToFit() {
     text_.shrink_to_fit();
     offsets_.shrink_to_fit();
     ids_.shrink_to_fit();
+    numbers_.shrink_to_fit();
     sizeText_.shrink_to_fit();
     sizeOffsets_.shrink_to_fit();
 }
@@ -91,7 +95,8 @@ TSong TrackStore::Song(std::int32_t index) const {
 
 std::size_t TrackStore::MemoryBytes() const {
     return text_.capacity() + sizeText_.capacity() + offsets_.capacity() * sizeof(std::uint32_t) +
-           sizeOffsets_.capacity() * sizeof(std::uint32_t) + ids_.capacity() * sizeof(std::int32_t);
+           sizeOffsets_.capacity() * sizeof(std::uint32_t) +
+           ids_.capacity() * sizeof(std::int32_t) + numbers_.capacity() * sizeof(Numbers);
 }
 
 } // namespace device
