@@ -40,6 +40,7 @@ constexpr int kExitNoTrackChosen = 6;
 constexpr char kUsage[] =
     "Usage: kestrune-cli copy ROOT TARGET [--overwrite | --no-overwrite] [--artist NAME]...\n"
     "                         [--album NAME]... [--filetype NAME]... [--search TEXT] [--dry-run]\n"
+    "                         [--skip-existing]\n"
     "\n"
     "Copies the tracks of the player whose root folder is ROOT into the folder TARGET, each\n"
     "named after its title, as the window's Copy command does. Without a choice every track is\n"
@@ -51,6 +52,8 @@ constexpr char kUsage[] =
     "  --no-overwrite   the copy gets a numbered name instead: NAME(1).EXT, NAME(2).EXT, ...\n"
     "                   Without either, the saved setting OverWriteExistFile decides.\n"
     "  --dry-run        print the plan (title and target of each entry); copy nothing\n"
+    "  --skip-existing  a track whose copy is there already (its name, or a numbered variant\n"
+    "                   of it, holding the same bytes) is not copied again: \" Already copied.\"\n"
     "\n"
     "TARGET is created, with its parents, when it does not exist; it may not lie on the player.\n"
     "Copies never replace one another: a name an earlier copy of the same job took gets the\n"
@@ -79,6 +82,7 @@ struct CopyOptions {
     std::vector<std::string> filetypes;
     std::optional<std::string> search;
     bool dryRun = false;
+    bool skipExisting = false;
 };
 
 bool IsSeparator(char c) {
@@ -142,6 +146,8 @@ std::optional<int> Parse(const std::vector<std::string>& args, CopyOptions& opti
             options.search = text.front();
         } else if (arg == "--dry-run") {
             options.dryRun = true;
+        } else if (arg == "--skip-existing") {
+            options.skipExisting = true;
         } else if (arg.starts_with("--")) {
             return UsageError("unknown option " + arg);
         } else {
@@ -307,7 +313,11 @@ int RunJob(const copy::TCopyRequest& job) {
         std::cerr << "Removed " << result.leftoversRemoved
                   << " unfinished copies that an interrupted copy had left in the target folder.\n";
     const std::size_t copied = result.Copies();
-    std::cerr << "Copied " << copied << " of " << job.entries.size() << " files.\n";
+    const std::size_t there = result.Count(copy::TCopyOutcome::AlreadyCopied);
+    std::cerr << "Copied " << copied - there << " of " << job.entries.size() << " files";
+    if (there > 0)
+        std::cerr << "; " << there << " were copied already";
+    std::cerr << ".\n";
     if (!reported)
         return kExitReportUnwritten;
     return copied == job.entries.size() ? kExitOk : kExitNotAllCopied;
@@ -373,8 +383,9 @@ int CopyCommand(const std::vector<std::string>& args) {
         std::cerr << "kestrune-cli copy: the target " << options.target << " is not a folder\n";
         return kExitTargetUnusable;
     }
-    const copy::TCopyRequest job =
+    copy::TCopyRequest job =
         copy::PlanJob(library, SelectTracks(library, options), options.target, overwrite);
+    job.skipExisting = options.skipExisting;
     if (job.entries.empty() && HasChoice(options)) {
         std::cerr << "kestrune-cli copy: no track matches the choice\n";
         return kExitNoTrackChosen;

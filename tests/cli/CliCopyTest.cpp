@@ -118,6 +118,14 @@ TEST_F(CliCopy, CopiesEveryTrackWholeUnderItsNameAndNumbersOrReplacesOnTheSecond
     const auto third = Copy({"--overwrite"}, 3);
     EXPECT_EQ(FilesIn(out_), files);
     EXPECT_EQ(third[1].outcome, first[1].outcome);
+
+    // Skipping what is there, a run copies nothing again.
+    const auto skipped = Copy({"--no-overwrite", "--skip-existing"}, 3);
+    for (std::size_t i = 0; i < skipped.size(); ++i)
+        EXPECT_EQ(skipped[i].outcome,
+                  first[i].outcome == copy::kSourceNotFound ? copy::kSourceNotFound
+                                                            : copy::kAlreadyCopied);
+    EXPECT_EQ(FilesIn(out_), files);
 }
 
 TEST_F(CliCopy, FollowsTheSavedOverwriteSettingWithoutAnOption) {

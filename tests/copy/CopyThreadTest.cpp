@@ -428,6 +428,37 @@ TEST_F(CopyWorker, EntriesOfOnePlannedNameTakeTheNameAndItsNumbersInJobOrder) {
               (Names{"(1/3) Copying a.mp3", "(2/3) Copying a(1).mp3", "(3/3) Copying a(2).mp3"}));
 }
 
+// A job run again takes each earlier copy where the first run put it, numbered names too, and
+// copies only what differs; a third run copies nothing.
+TEST_F(CopyWorker, SkippingFindsEachEarlierCopyAndCopiesOnlyWhatDiffers) {
+    Plan("a.mp3", 3000);
+    Plan("a.mp3", 4000);
+    Plan("b.mp3", 5000);
+    const Names planned = targets_;
+    Run(false);
+    ASSERT_EQ(targets_, (Names{Out("a.mp3"), Out("a(1).mp3"), Out("b.mp3")}));
+    std::string changed = ReadFile(out_ / "b.mp3");
+    changed.back() = static_cast<char>(changed.back() ^ 1); // same size, other bytes
+    WriteFile(out_ / "b.mp3", changed);
+    const std::vector<std::vector<TCopyOutcome>> runs{
+        {TCopyOutcome::AlreadyCopied, TCopyOutcome::AlreadyCopied, TCopyOutcome::Numbered},
+        {TCopyOutcome::AlreadyCopied, TCopyOutcome::AlreadyCopied, TCopyOutcome::AlreadyCopied}};
+    for (const auto& expected : runs) {
+        TCopyThread again(messages_, files_);
+        targets_ = planned;
+        copy::TCopyRequest job = Request(false);
+        job.skipExisting = true;
+        ASSERT_TRUE(again.Start(job).ok());
+        Join(again);
+        EXPECT_EQ(Outcomes(again), expected);
+        EXPECT_EQ(again.Result().entries[1].path, Out("a(1).mp3"));
+    }
+    EXPECT_EQ(targets_[0], copy::kAlreadyCopied);
+    EXPECT_TRUE(Holds("b(1).mp3", 2));
+    EXPECT_EQ(ReadFile(out_ / "b.mp3"), changed) << "the user's file is never replaced";
+    EXPECT_EQ(OutNames(), (Set{"a.mp3", "a(1).mp3", "b.mp3", "b(1).mp3"}));
+}
+
 TEST_F(CopyWorker, ANameTakenWhileItsCopyWaitsGivesItANumberNoLaterEntryHolds) {
     Plan("a.mp3", 3000);
     Plan("a.mp3", 4000);

@@ -27,6 +27,12 @@ std::string TCopyRequest::PlannedPath(std::size_t entry) const {
     return JoinTargetPath(targetFolder, entries[entry].name);
 }
 
+std::size_t TCopyResult::Count(TCopyOutcome outcome) const {
+    return static_cast<std::size_t>(
+        std::count_if(entries.begin(), entries.end(),
+                      [&](const TEntryResult& e) { return e.outcome == outcome; }));
+}
+
 std::size_t TCopyResult::Copies() const {
     return static_cast<std::size_t>(std::count_if(
         entries.begin(), entries.end(), [](const TEntryResult& e) { return HasCopy(e.outcome); }));
@@ -42,6 +48,8 @@ std::string OutcomeText(const TEntryResult& result) {
         return kSourceNotFound;
     case TCopyOutcome::Failed:
         return kCopyFailed + result.reason;
+    case TCopyOutcome::AlreadyCopied:
+        return kAlreadyCopied;
     case TCopyOutcome::Pending:
     case TCopyOutcome::Copied:
     case TCopyOutcome::Numbered:

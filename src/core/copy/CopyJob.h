@@ -17,6 +17,7 @@ enum class TCopyOutcome : std::uint8_t {
     Pending,       // not reached (the job was abandoned)
     Copied,        // complete under its planned name
     Numbered,      // complete under a numbered variant of it
+    AlreadyCopied, // the target held the same bytes already: not copied again
     SourceMissing, // the player holds no file for the track
     NoRoom,        // the target had too little free space for it
     Stopped,       // a stop request came first
@@ -25,7 +26,8 @@ enum class TCopyOutcome : std::uint8_t {
 
 // Whether the outcome leaves a complete copy of the entry.
 constexpr bool HasCopy(TCopyOutcome outcome) {
-    return outcome == TCopyOutcome::Copied || outcome == TCopyOutcome::Numbered;
+    return outcome == TCopyOutcome::Copied || outcome == TCopyOutcome::Numbered ||
+           outcome == TCopyOutcome::AlreadyCopied;
 }
 
 // How the report and the command line show an outcome without a copy.
@@ -33,6 +35,7 @@ inline constexpr char kCopyTerminated[] = " Copy Terminated.";
 inline constexpr char kDiskspaceNotEnough[] = " Diskspace is not enough, please recopy the file.";
 inline constexpr char kSourceNotFound[] = " Source file not found.";
 inline constexpr char kCopyFailed[] = " Copy failed: "; // followed by the reason
+inline constexpr char kAlreadyCopied[] = " Already copied.";
 
 // One entry of a job: the track's title as the table shows it, its file on the player (empty
 // when there is none), and the name planned for its copy below the job's target folder.
@@ -48,6 +51,9 @@ struct TCopyRequest {
     std::vector<TCopyEntry> entries;
     std::string playerRoot; // the root of the player the sources are on
     bool overwrite = false; // for the first entry; the setting may change during the run
+    // An entry whose planned name (or a numbered variant of it) holds the same bytes already
+    // is not copied again.
+    bool skipExisting = false;
     std::string PlannedPath(std::size_t entry) const;
 };
 
@@ -60,10 +66,12 @@ struct TEntryResult {
 struct TCopyResult {
     std::vector<TEntryResult> entries; // one per entry of the request, in its order
     std::size_t leftoversRemoved = 0;  // temporary files of killed runs removed first
-    std::size_t Copies() const;
+    std::size_t Copies() const;        // entries with a complete copy, those already there too
+    std::size_t Count(TCopyOutcome outcome) const;
 };
 
-// The entry as the report shows it: the path of the copy, or the text of the outcome.
+// The entry as the report shows it: the path of the copy, or the text of the outcome (an entry
+// already copied reads " Already copied.").
 std::string OutcomeText(const TEntryResult& result);
 
 // One entry per track (library indices, each row's own track, in the order given): the title,

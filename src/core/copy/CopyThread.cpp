@@ -400,6 +400,8 @@ void TCopyThread::CopyEntry(std::size_t index, std::optional<std::uint64_t> expe
         if (expectedSize && entry.size < *expectedSize)
             Forget(*expectedSize - entry.size);
 
+        if (request_.skipExisting && SkipCopied(entry))
+            return;
         const bool overwrite = overwrite_.load();
         auto chosen = entry.place->planner->Choose(entry.planned, overwrite);
         if (!chosen) {
@@ -433,6 +435,56 @@ void TCopyThread::CopyEntry(std::size_t index, std::optional<std::uint64_t> expe
         entry.failure = failure.what();
     }
     EndEntry(entry);
+}
+
+// The copy of an earlier run is found under the planned name or a numbered variant of it, as
+// that run chose, and taken for this entry's own.
+bool TCopyThread::SkipCopied(Entry& entry) {
+    const auto same = entry.place->planner->FindSame(entry.planned, [&](const std::string& name) {
+        return HoldsSame(JoinTargetPath(entry.place->path, name), entry);
+    });
+    if (!same)
+        return false;
+    entry.place->planner->Claim(*same);
+    TEntryResult& result = result_.entries[entry.index];
+    result.outcome = TCopyOutcome::AlreadyCopied;
+    result.path = JoinTargetPath(entry.place->path, *same);
+    Advance(entry.size);
+    EndEntry(entry);
+    return true;
+}
+
+// Sizes first; only a file of the same size is read, beside the source, to the end.
+bool TCopyThread::HoldsSame(const std::string& path, const Entry& entry) {
+    const auto size = files_.FileSize(path);
+    if (!size || *size != entry.size)
+        return false;
+    auto there = files_.OpenSource(path);
+    auto source = files_.OpenSource(entry.source);
+    if (!there || !source)
+        return false;
+    std::vector<std::uint8_t> theirs(kIoBytes);
+    bool same = true;
+    while (same && !stopCopy_.load()) {
+        auto got = (*source)->Read(buffer_.data(), buffer_.size());
+        if (!got) {
+            same = false;
+            break;
+        }
+        std::size_t have = 0;
+        while (have < *got) {
+            auto more = (*there)->Read(theirs.data() + have, *got - have);
+            if (!more || *more == 0)
+                break;
+            have += *more;
+        }
+        same = have == *got && std::equal(buffer_.begin(), buffer_.begin() + *got, theirs.begin());
+        if (*got == 0)
+            break;
+    }
+    (void)(*there)->Close();
+    (void)(*source)->Close();
+    return same && !stopCopy_.load();
 }
 
 bool TCopyThread::CopyBlocks(Entry& entry) {

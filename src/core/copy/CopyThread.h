@@ -119,6 +119,8 @@ private:
     void Run();
     void CopyEntry(std::size_t index, std::optional<std::uint64_t> expectedSize);
     bool CopyBlocks(Entry& entry);
+    bool SkipCopied(Entry& entry);
+    bool HoldsSame(const std::string& path, const Entry& entry);
     bool AtBlockBoundary(Entry& entry);
     void SettlePending();
     bool Name(Entry& entry);

@@ -99,6 +99,28 @@ std::optional<std::string> TNamePlanner::Numbered(const std::string& name, bool 
         name, [&](const std::string& candidate) { return !Free(candidate, overwrite); });
 }
 
+std::optional<std::string>
+TNamePlanner::FindSame(const std::string& name,
+                       const std::function<bool(const std::string&)>& same) {
+    std::optional<std::string> found;
+    // True while the search goes on: the name is claimed, or taken by another file.
+    auto goesOn = [&](const std::string& candidate) {
+        if (Claimed(candidate))
+            return true;
+        const auto there = Lookup(candidate);
+        if (!there || !there->has_value())
+            return false;
+        if (same(candidate)) {
+            found = candidate;
+            return false;
+        }
+        return true;
+    };
+    if (goesOn(name))
+        (void)NumberedPathName(name, goesOn);
+    return found;
+}
+
 void TNamePlanner::Claim(const std::string& name) {
     claimed_.insert(name);
     claimedFolded_.insert(platform::FoldFileNameCase(name));

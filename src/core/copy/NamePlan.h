@@ -2,6 +2,7 @@
 
 #include "platform/CopyFiles.h"
 
+#include <functional>
 #include <optional>
 #include <set>
 #include <string>
@@ -31,6 +32,11 @@ public:
     // overwriting gives every copy the name it got the first time.
     std::optional<std::string> Choose(const std::string& name, bool overwrite);
     std::optional<std::string> Numbered(const std::string& name, bool overwrite);
+    // The first of the name and its numbered variants whose file `same` says holds the copy
+    // already, looking no further than the first free name; names claimed by this job are
+    // passed over. So a job run again finds each entry's earlier copy where that job put it.
+    std::optional<std::string> FindSame(const std::string& name,
+                                        const std::function<bool(const std::string&)>& same);
     // From now on the name is this job's: later entries never take it, even before it exists.
     void Claim(const std::string& name);
     // What the folder holds under the name is this job's copy: overwriting never replaces it.

@@ -13,7 +13,7 @@ bool IsSeparator(char c) {
 } // namespace
 
 std::string ReportPathText(const TEntryResult& result) {
-    if (!HasCopy(result.outcome))
+    if (result.outcome != TCopyOutcome::Copied && result.outcome != TCopyOutcome::Numbered)
         return OutcomeText(result);
     const std::string_view entry = result.path;
     std::string shown;
