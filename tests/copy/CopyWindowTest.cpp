@@ -27,7 +27,9 @@ private:
     std::vector<std::string> removable_;
     std::function<bool()> terminationRequested_;
 
-    TFormMain& Start() {
+    // The window over these players.
+    TFormMain& Start(std::vector<std::string> removable = {}) {
+        removable_ = std::move(removable);
         TMainEnvironment environment;
         environment.removableRoots = [this] { return removable_; };
         environment.watchDevices = [](std::function<void()>) {
@@ -52,19 +54,9 @@ private:
         QVERIFY(Until([&] { return scene_->files.Held(); }));
     }
 
-    void ExpectIdle() {
-        QCOMPARE(form_->ProgressBarItunes->position(), 0);
-        QVERIFY(!form_->Copying);
-        QCOMPARE(form_->ButtonCopy->text(), QStringLiteral("Copy"));
-        QVERIFY(form_->SourceFiles().empty() && form_->TitleList().empty());
-        QCOMPARE(form_->Notifier->text(), QStringLiteral("1 iPod detected."));
-        QVERIFY(form_->CopyThread()->Ended());
-    }
-
 private slots:
     void init() {
         scene_ = std::make_unique<CopyScene>();
-        removable_.clear();
         terminationRequested_ = nullptr;
     }
     void cleanup() {
@@ -73,40 +65,27 @@ private slots:
         scene_.reset();
     }
 
-    void copyTakesTheWindowsPlayerAndItsSelectionInTableOrder() {
-        QTest::mouseClick(Start().ButtonCopy, Qt::LeftButton); // no player yet
-        QVERIFY(scene_->dialogs.empty());
-
-        removable_ = {scene_->ThreeTracks()};
-        TFormMain& form = Start();
+    void theWindowsSelectionCopyStopButtonAndReportDriveTheJob() {
+        QTest::mouseClick(Start().ButtonCopy, Qt::LeftButton); // no player yet: nothing asked
+        TFormMain& form = Start({scene_->ThreeTracks()});
         // The popup's entry, opened on the header, which marks nothing; the bar starts afresh.
         form.ProgressBarItunes->setPosition(40);
         QVERIFY(ClickEntry(RightClick(form.AdvStringGridSong, -1), "CopyoutSong"));
         QCOMPARE(form.ProgressBarItunes->position(), 0);
-        QVERIFY(scene_->dialogs.empty());
-        // Table order decides, not the order of the clicks.
+        // Table order decides, not the order of the clicks; a right-click adds its row.
         ClickRow(form.AdvStringGridSong, 2);
         ClickRow(form.AdvStringGridSong, 1, Qt::ControlModifier);
         QTest::mouseClick(form.ButtonCopy, Qt::LeftButton); // cancelled
-        // A right-click adds its row; the popup's Copy proposes the first row now.
         QVERIFY(ClickEntry(RightClick(form.AdvStringGridSong, 0), "CopyoutSong"));
         QCOMPARE(scene_->dialogs.size(), std::size_t(2));
         QCOMPARE(scene_->dialogs[0].fileName, std::string("Two.mp3"));
         QCOMPARE(scene_->dialogs[1].fileName, std::string("Big One.mp3"));
-        QVERIFY(form.CopyThread() == nullptr);
-    }
 
-    void duringAJobTheCopyButtonReadsStopAndStops() {
-        removable_ = {scene_->ThreeTracks()};
-        TFormMain& form = Start();
-        StartHeldJob();
+        StartHeldJob(); // Ctrl+A
         QCOMPARE(form.TitleList(), (Strings{"Big One", "Two", "Three"}));
-        QCOMPARE(form.SourceFiles().size(), std::size_t(3));
         QCOMPARE(form.ButtonCopy->text(), QStringLiteral("Stop"));
-        QVERIFY(form.Copying);
         QCOMPARE(form.Notifier->text(), QStringLiteral("(1/3) Copying Big One.mp3"));
         QCOMPARE(form.ProgressBarItunes->maximum(), 450);
-        QVERIFY(form.ProgressBarItunes->position() > 0);
         // Stop is the menu's one entry now; answered No, the job goes on.
         QMenu* menu = RightClick(form.AdvStringGridSong, -1);
         for (QAction* action : form.SongsPopupMenu->actions())
@@ -114,19 +93,25 @@ private slots:
         QVERIFY(ClickEntry(menu, "StopCopyOut"));
         QCOMPARE(scene_->questions, Strings{"Stop copy file?"});
         QCOMPARE(form.ButtonCopy->text(), QStringLiteral("Stop"));
-
+        // The button, reading Stop, asks again; a Yes stops the job.
         scene_->answer = [] { return true; };
         QTest::mouseClick(form.ButtonCopy, Qt::LeftButton);
         QCOMPARE(scene_->questions.size(), std::size_t(2));
         QCOMPARE(form.ButtonCopy->text(), QStringLiteral("Copy"));
         QVERIFY(!form.Copying);
-        QCOMPARE(form.ProgressBarItunes->position(), 0);
-        QCOMPARE(form.Notifier->text(), QStringLiteral("3 Files found in your iPod."));
         scene_->files.Release();
+        // The report's minimise button takes the whole program down. The report stands over the
+        // main window, so the window system takes it with it (Windows hides owned windows, X11
+        // window managers iconify transient ones).
         QVERIFY(Shown(Report()));
-        QCOMPARE(form.Notifier->text(), QStringLiteral(" Copy Terminated "));
+        QTest::mouseClick(Report()->XP_ButtonSmall1, Qt::LeftButton);
+        QVERIFY(form.isMinimized());
+        QVERIFY(Report()->isMinimized() ||
+                Report()->windowHandle()->transientParent() == form.windowHandle());
+        form.showNormal();
         CloseReport(Report());
-        ExpectIdle();
+        QCOMPARE(form.Notifier->text(), QStringLiteral("1 iPod detected."));
+        QVERIFY(form.SourceFiles().empty() && form.TitleList().empty());
     }
 
     void closingDuringACopyAsksFirst_data() {
@@ -140,8 +125,7 @@ private slots:
     void closingDuringACopyAsksFirst() {
         QFETCH(bool, byWindowManager);
         QFETCH(bool, quit);
-        removable_ = {scene_->ThreeTracks()};
-        TFormMain& form = Start();
+        TFormMain& form = Start({scene_->ThreeTracks()});
         StartHeldJob();
         scene_->files.removeMilliseconds = 300; // the worker's end takes a while: it is waited for
         bool pausedDuringQuestion = false;
@@ -161,8 +145,7 @@ private slots:
         QVERIFY(pausedDuringQuestion);
         if (quit) {
             // The worker has ended and removed its partial copy; no report, window closed.
-            QVERIFY(!form.isVisible());
-            QVERIFY(form.CopyThread()->Ended());
+            QVERIFY(!form.isVisible() && form.CopyThread()->Ended());
             QVERIFY(FilesIn(scene_->Target()).empty());
             // Nothing can be waited for here: a report would come within the worker watch's
             // interval (200 ms), if at all.
@@ -171,7 +154,6 @@ private slots:
         } else {
             QVERIFY(form.isVisible() && form.Copying);
             CloseReport(Report());
-            ExpectIdle();
             QCOMPARE(FilesIn(scene_->Target()).size(), std::size_t(3));
         }
     }
@@ -180,8 +162,6 @@ private slots:
 #ifdef _WIN32
         QSKIP("Windows ends a session by closing the windows");
 #else
-        removable_ = {BuildPlayer(scene_->PlayerRoot(),
-                                  {{"Two", "A", "TWO.mp3"}, {"Big", "A", "BIG.mp3", kBigBytes}})};
         scene_->HoldSource("BIG.mp3"); // "Two" is complete, "Big" held part-way
         platform::CatchTermination();
         terminationRequested_ = [this] {
@@ -191,31 +171,15 @@ private slots:
             QTimer::singleShot(0, [this] { scene_->files.Release(); });
             return true;
         };
-        TFormMain& form = Start();
+        TFormMain& form = Start({BuildPlayer(
+            scene_->PlayerRoot(), {{"Two", "A", "TWO.mp3"}, {"Big", "A", "BIG.mp3", kBigBytes}})});
         StartHeldJob();
         std::raise(SIGTERM);
         QVERIFY(Until([&] { return !form.isVisible(); }, 2000));
-        QVERIFY(scene_->questions.empty());
-        QVERIFY(form.CopyThread()->Ended());
+        QVERIFY(scene_->questions.empty() && form.CopyThread()->Ended());
         QVERIFY(!Report()->isVisible());
         QCOMPARE(FilesIn(scene_->Target()), Strings{"Two.mp3"});
 #endif
-    }
-
-    void theReportsMinimiseButtonMinimisesTheWholeProgram() {
-        removable_ = {scene_->ThreeTracks()};
-        TFormMain& form = Start();
-        StartHeldJob();
-        scene_->files.Release();
-        QVERIFY(Shown(Report()));
-        QTest::mouseClick(Report()->XP_ButtonSmall1, Qt::LeftButton);
-        QVERIFY(form.isMinimized());
-        // The report stands over the main window, so the window system takes it down with it
-        // (Windows hides owned windows, X11 window managers iconify transient ones).
-        QVERIFY(Report()->isMinimized() ||
-                Report()->windowHandle()->transientParent() == form.windowHandle());
-        form.showNormal();
-        CloseReport(Report());
     }
 };
 

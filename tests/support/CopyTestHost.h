@@ -15,6 +15,7 @@ namespace testsupport {
 // state the side shows recorded rather than drawn.
 class CopyTestHost final : public QWidget, public TCopyHost {
 public:
+    std::unique_ptr<TCopySide> side;
     TiPod library;
     std::vector<std::int32_t> selection; // in the order a table would list them
     bool overwrite = false;
@@ -25,12 +26,11 @@ public:
     std::string status;
 
     explicit CopyTestHost(TCopyEnvironment environment) {
-        side_ = std::make_unique<TCopySide>(*this, std::move(environment));
-        resize(640, 480);
+        side = std::make_unique<TCopySide>(*this, std::move(environment));
         show();
     }
     // The side's worker still sends its messages here while it is waited for.
-    ~CopyTestHost() override { side_->AbandonJob(); }
+    ~CopyTestHost() override { side->AbandonJob(); }
 
     // The player at root, every track selected.
     void Load(const std::string& root) {
@@ -39,7 +39,6 @@ public:
         selection.resize(static_cast<std::size_t>(library.GetSongCount()));
         std::iota(selection.begin(), selection.end(), 0);
     }
-    TCopySide& Side() { return *side_; }
 
     QWidget* HostWindow() override { return this; }
     const TiPod& Library() const override { return library; }
@@ -51,13 +50,10 @@ public:
     void SetProgressMax(int maximum) override { progressMax = maximum; }
     void ShowCopyStatus(const std::string& text) override { status = text; }
     std::size_t PlayerCount() const override { return players; }
-    void CMProgressPosition(int position) override { side_->CMProgressPosition(position); }
-    void CMProgressMax(int maximum) override { side_->CMProgressMax(maximum); }
-    void CMProgressText(const std::string& text) override { side_->CMProgressText(text); }
-    void CMProgressFinish(int result) override { side_->CMProgressFinish(result); }
-
-private:
-    std::unique_ptr<TCopySide> side_;
+    void CMProgressPosition(int position) override { side->CMProgressPosition(position); }
+    void CMProgressMax(int maximum) override { side->CMProgressMax(maximum); }
+    void CMProgressText(const std::string& text) override { side->CMProgressText(text); }
+    void CMProgressFinish(int result) override { side->CMProgressFinish(result); }
 };
 
 } // namespace testsupport
