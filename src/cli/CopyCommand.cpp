@@ -7,6 +7,7 @@
 #include "cli/ProgressLine.h"
 #include "core/copy/CopyJob.h"
 #include "core/copy/CopyThread.h"
+#include "core/copy/NameLayout.h"
 #include "core/copy/TargetNames.h"
 #include "core/device/TiPod.h"
 #include "core/library/PlayerModel.h"
@@ -40,7 +41,7 @@ constexpr int kExitNoTrackChosen = 6;
 constexpr char kUsage[] =
     "Usage: kestrune-cli copy ROOT TARGET [--overwrite | --no-overwrite] [--artist NAME]...\n"
     "                         [--album NAME]... [--filetype NAME]... [--search TEXT] [--dry-run]\n"
-    "                         [--skip-existing]\n"
+    "                         [--skip-existing] [--layout TEMPLATE]\n"
     "\n"
     "Copies the tracks of the player whose root folder is ROOT into the folder TARGET, each\n"
     "named after its title, as the window's Copy command does. Without a choice every track is\n"
@@ -52,6 +53,10 @@ constexpr char kUsage[] =
     "  --no-overwrite   the copy gets a numbered name instead: NAME(1).EXT, NAME(2).EXT, ...\n"
     "                   Without either, the saved setting OverWriteExistFile decides.\n"
     "  --dry-run        print the plan (title and target of each entry); copy nothing\n"
+    "  --layout T       where each copy goes below TARGET, e.g. \"{artist}/{album}/{track:02}\n"
+    "                   {title}\": fields {title} {artist} {albumartist} {album} {genre}\n"
+    "                   {composer} {year} {track} {disc}, numbers padded as {track:02}; folders\n"
+    "                   are made as needed. Default {title}: every copy in TARGET itself.\n"
     "  --skip-existing  a track whose copy is there already (its name, or a numbered variant\n"
     "                   of it, holding the same bytes) is not copied again: \" Already copied.\"\n"
     "\n"
@@ -83,6 +88,7 @@ struct CopyOptions {
     std::optional<std::string> search;
     bool dryRun = false;
     bool skipExisting = false;
+    std::string layout = copy::kFlatLayout;
 };
 
 bool IsSeparator(char c) {
@@ -148,6 +154,13 @@ std::optional<int> Parse(const std::vector<std::string>& args, CopyOptions& opti
             options.dryRun = true;
         } else if (arg == "--skip-existing") {
             options.skipExisting = true;
+        } else if (arg == "--layout") {
+            std::vector<std::string> layout;
+            if (!value(layout))
+                return UsageError("--layout needs a template");
+            if (auto usable = copy::CheckLayout(layout.front()); !usable)
+                return UsageError(usable.message());
+            options.layout = layout.front();
         } else if (arg.starts_with("--")) {
             return UsageError("unknown option " + arg);
         } else {
@@ -383,8 +396,8 @@ int CopyCommand(const std::vector<std::string>& args) {
         std::cerr << "kestrune-cli copy: the target " << options.target << " is not a folder\n";
         return kExitTargetUnusable;
     }
-    copy::TCopyRequest job =
-        copy::PlanJob(library, SelectTracks(library, options), options.target, overwrite);
+    copy::TCopyRequest job = copy::PlanJob(library, SelectTracks(library, options), options.target,
+                                           overwrite, options.layout);
     job.skipExisting = options.skipExisting;
     if (job.entries.empty() && HasChoice(options)) {
         std::cerr << "kestrune-cli copy: no track matches the choice\n";

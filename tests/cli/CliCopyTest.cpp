@@ -1,10 +1,12 @@
 #include "CliCopy.h"
 
+#include "DatabaseBuilder.h"
 #include "DemoPlayer.h"
 #include "core/copy/CopyThread.h"
 #include "core/copy/TargetNames.h"
 #include "core/settings/RegistrySettings.h"
 #include "support/DataHome.h"
+#include "support/PlayerFolder.h"
 #include "support/RegistrySandbox.h"
 
 #include <gtest/gtest.h>
@@ -122,9 +124,9 @@ TEST_F(CliCopy, CopiesEveryTrackWholeUnderItsNameAndNumbersOrReplacesOnTheSecond
     // Skipping what is there, a run copies nothing again.
     const auto skipped = Copy({"--no-overwrite", "--skip-existing"}, 3);
     for (std::size_t i = 0; i < skipped.size(); ++i)
-        EXPECT_EQ(skipped[i].outcome,
-                  first[i].outcome == copy::kSourceNotFound ? copy::kSourceNotFound
-                                                            : copy::kAlreadyCopied);
+        EXPECT_EQ(skipped[i].outcome, first[i].outcome == copy::kSourceNotFound
+                                          ? copy::kSourceNotFound
+                                          : copy::kAlreadyCopied);
     EXPECT_EQ(FilesIn(out_), files);
 }
 
@@ -241,4 +243,50 @@ TEST_F(CliCopy, RefusesWrongUsageAMissingDatabaseAndAnUnusableTarget) {
         EXPECT_NE(damaged.errors.find("damaged"), std::string::npos) << damaged.errors;
         EXPECT_NE(damaged.errors.find("from the files' own tags"), std::string::npos);
     }
+}
+
+// A layout puts every copy in the folders it names, numbers names that collide there, and never
+// follows a link out of the target folder.
+TEST_F(CliCopy, ALayoutMakesItsFoldersAndKeepsEveryCopyInsideTheTarget) {
+    const fs::path built = scratch_ / "built";
+    dbbuild::DatabaseBuilder builder;
+    const char* artists[] = {"Ann", "Ann", "Bob", ""};
+    for (std::int32_t i = 0; i < 4; ++i) {
+        const std::string file = "T" + std::to_string(i) + ".mp3";
+        dbbuild::Track track = dbbuild::MakeTrack(i + 1, {{1, i < 2 ? "Same" : "Other"},
+                                                          {2, ":iPod_Control:Music:F00:" + file},
+                                                          {3, "Disc"},
+                                                          {4, artists[i]}});
+        track.headerValues = {{0x2C, 3}};
+        builder.AddTrack(track);
+        WriteFileOfSize(built, "iPod_Control/Music/F00/" + file, 1000 + 100 * i);
+    }
+    WriteDatabase(built, builder.Build());
+    const std::string layout = "{artist}/{album}/{track:02} {title}";
+    const CliRun run =
+        RunCli({"copy", built.string(), out_.string(), "--layout", layout}, scratch_);
+    EXPECT_EQ(run.status, 0) << run.errors;
+    const auto report = CopyReport(run);
+    ASSERT_EQ(report.size(), 4u);
+    const char* expected[] = {"Ann/Disc/03 Same.mp3", "Ann/Disc/03 Same(1).mp3",
+                              "Bob/Disc/03 Other.mp3", "Unknown Artist/Disc/03 Other.mp3"};
+    for (std::size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(report[i].outcome, (out_ / fs::path(expected[i]).make_preferred()).string());
+        EXPECT_TRUE(SameBytes(report[i].outcome, report[i].source)) << report[i].outcome;
+    }
+    EXPECT_EQ(
+        RunCli({"copy", built.string(), out_.string(), "--layout", "{nope}"}, scratch_).status, 1);
+#ifndef _WIN32
+    // A folder of the layout that is a link to elsewhere takes no copy.
+    const fs::path elsewhere = scratch_ / "elsewhere", linked = scratch_ / "linked";
+    fs::create_directories(elsewhere / "Disc");
+    fs::create_directories(linked);
+    fs::create_directory_symlink(elsewhere, linked / "Bob");
+    const auto escaped =
+        CopyReport(RunCli({"copy", built.string(), linked.string(), "--layout", layout}, scratch_));
+    ASSERT_EQ(escaped.size(), 4u);
+    EXPECT_NE(escaped[2].outcome.find("leads outside the target folder"), std::string::npos)
+        << escaped[2].outcome;
+    EXPECT_TRUE(fs::is_empty(elsewhere / "Disc"));
+#endif
 }

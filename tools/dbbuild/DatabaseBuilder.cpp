@@ -133,6 +133,9 @@ void WriteTrack(std::vector<std::uint8_t>& out, const Track& track, std::int32_t
     AppendU32(out, U32(track.items.size()));
     AppendU32(out, U32(track.trackId));
     AppendZeros(out, static_cast<std::size_t>(headerLength) - 20);
+    for (const auto& [offset, value] : track.headerValues)
+        if (offset >= 20 && offset + 4 <= static_cast<std::size_t>(headerLength))
+            PutU32(out, start + offset, U32(value));
     for (const Item& item : track.items) {
         if (itemOffsets)
             itemOffsets->push_back(out.size());

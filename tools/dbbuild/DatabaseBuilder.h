@@ -5,6 +5,7 @@
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -34,6 +35,9 @@ using Item = std::variant<StringItem, RawItem>;
 struct Track {
     std::int32_t trackId = 0;
     std::vector<Item> items;
+    // 32-bit values at offsets of the track header (track number at 0x2C, year at 0x34, ...),
+    // each written where the header is long enough for it.
+    std::vector<std::pair<std::size_t, std::int32_t>> headerValues = {};
 };
 
 // File offsets of the chunks of the last Build.

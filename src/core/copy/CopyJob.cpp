@@ -1,5 +1,6 @@
 #include "core/copy/CopyJob.h"
 
+#include "core/copy/NameLayout.h"
 #include "core/copy/NamePlan.h"
 #include "core/copy/TargetNames.h"
 #include "core/device/DevicePath.h"
@@ -59,7 +60,7 @@ std::string OutcomeText(const TEntryResult& result) {
 }
 
 TCopyRequest PlanJob(const TiPod& library, const std::vector<std::int32_t>& tracks,
-                     const std::string& targetFolder, bool overwrite) {
+                     const std::string& targetFolder, bool overwrite, std::string_view layout) {
     device::PlayerFiles files(library.iPodPath);
     TCopyRequest request;
     request.targetFolder = targetFolder;
@@ -67,10 +68,9 @@ TCopyRequest PlanJob(const TiPod& library, const std::vector<std::int32_t>& trac
     request.overwrite = overwrite;
     request.entries.reserve(tracks.size());
     for (std::int32_t track : tracks) {
-        std::string title(library.Field(track, SongField::Title));
-        const std::string_view location = library.Field(track, SongField::Location);
-        std::string name = TargetFileName(title, LocationExtension(location));
-        request.entries.push_back({std::move(title), SourcePath(files, location), std::move(name)});
+        request.entries.push_back({std::string(library.Field(track, SongField::Title)),
+                                   SourcePath(files, library.Field(track, SongField::Location)),
+                                   LayoutPath(layout, library, track)});
     }
     return request;
 }

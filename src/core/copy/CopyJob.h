@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class TiPod;
@@ -77,9 +78,11 @@ std::string OutcomeText(const TEntryResult& result);
 // One entry per track (library indices, each row's own track, in the order given): the title,
 // the track's file found under the player's root without regard to letter case (empty when the
 // player holds no regular file there, so the entry reads as a missing source), and the name its
-// copy is planned to get.
+// copy is planned to get below the target folder by the layout (see NameLayout.h; one that
+// CheckLayout accepts).
 TCopyRequest PlanJob(const TiPod& library, const std::vector<std::int32_t>& tracks,
-                     const std::string& targetFolder, bool overwrite);
+                     const std::string& targetFolder, bool overwrite,
+                     std::string_view layout = "{title}");
 
 // What each entry would get, named as the worker names when it starts now: the path of its copy,
 // or the outcome it will have instead. A folder not made yet holds nothing. Writes nothing.

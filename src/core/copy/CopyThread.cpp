@@ -4,6 +4,7 @@
 #include "core/copy/NamePlan.h"
 #include "core/copy/TargetNames.h"
 #include "platform/Files.h"
+#include "platform/Paths.h"
 
 #include <algorithm>
 #include <chrono>
@@ -230,7 +231,9 @@ TCopyThread::Place& TCopyThread::PlaceOf(const std::string& folder) {
             return *place;
     auto place = std::make_unique<Place>();
     place->path = folder;
-    if (auto opened = files_.OpenFolder(folder.empty() ? "." : folder)) {
+    if (!InsideTarget(folder)) {
+        place->failure = "the folder " + folder + " leads outside the target folder";
+    } else if (auto opened = files_.OpenFolder(folder.empty() ? "." : folder)) {
         place->folder = std::move(*opened);
         auto removed = files_.RemoveLeftovers(*place->folder, kTemporaryPrefix, kTemporarySuffix);
         if (removed && *removed > 0) {
@@ -244,6 +247,16 @@ TCopyThread::Place& TCopyThread::PlaceOf(const std::string& folder) {
     }
     places_.push_back(std::move(place));
     return *places_.back();
+}
+
+// A folder of a layout below the target folder stays below it where it really is: a link
+// planted in the target never leads copies elsewhere.
+bool TCopyThread::InsideTarget(const std::string& folder) const {
+    if (folder == request_.targetFolder || request_.targetFolder.empty())
+        return true;
+    const auto target = platform::ResolvePath(request_.targetFolder);
+    const auto resolved = platform::ResolvePath(folder);
+    return !resolved || !target || platform::IsWithin(resolved->path, target->path);
 }
 
 bool TCopyThread::PlayerGone() {
@@ -324,8 +337,14 @@ void TCopyThread::Run() {
     const std::vector<TCopyEntry>& entries = request_.entries;
     if (!request_.playerRoot.empty())
         player_ = files_.Identity(request_.playerRoot);
-    for (std::size_t i = 0; i < entries.size(); ++i)
-        PlaceOf(TargetFolderFromDialogPath(request_.PlannedPath(i)));
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const std::string folder = TargetFolderFromDialogPath(request_.PlannedPath(i));
+        // The folders of a layout are made as the job starts; one that cannot be says why
+        // when it is opened.
+        if (folder != request_.targetFolder && !platform::DirectoryExists(folder))
+            (void)platform::CreateDirectories(folder);
+        PlaceOf(folder);
+    }
     std::vector<std::optional<std::uint64_t>> sizes(entries.size());
     std::uint64_t total = 0;
     for (std::size_t i = 0; i < entries.size(); ++i) {

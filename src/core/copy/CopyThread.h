@@ -114,6 +114,7 @@ private:
 
     Place& PlaceOf(const std::string& folder);
     bool PlayerGone();
+    bool InsideTarget(const std::string& folder) const;
 
     void Execute();
     void Run();
