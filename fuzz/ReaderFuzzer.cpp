@@ -3,6 +3,7 @@
 // behaviour, endless loop or runaway allocation is a finding.
 
 #include "core/device/CompressedDatabase.h"
+#include "core/device/PlaylistReader.h"
 #include "core/device/ShuffleDatabase.h"
 #include "core/device/TrackListReader.h"
 #include "core/device/TrackStore.h"
@@ -40,6 +41,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             inflated = std::move(*result);
         image = inflated;
     }
+    std::size_t members = 0;
+    for (const device::Playlist& playlist : device::ReadPlaylists(image))
+        members += playlist.trackIds.size() + playlist.name.size();
+    if (members > 3 * image.size())
+        __builtin_trap();
     device::TrackStore store;
     device::DataSetTable dataSets{};
     const device::ParseOutcome outcome = device::ParseDatabase(image, store, dataSets);

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     cmake ninja-build g++ pkg-config
-    libgtest-dev libgmock-dev libicu-dev zlib1g-dev libtag1-dev libgpod-dev
+    libgtest-dev libgmock-dev libicu-dev zlib1g-dev libtag1-dev libgpod-dev libtotem-plparser-dev
     clang clang-format libclang-rt-14-dev
     qt6-base-dev
     python3

@@ -8,6 +8,7 @@
 #include "core/copy/CopyJob.h"
 #include "core/copy/CopyThread.h"
 #include "core/copy/NameLayout.h"
+#include "core/copy/PlaylistFile.h"
 #include "core/copy/TargetNames.h"
 #include "core/device/TiPod.h"
 #include "core/library/PlayerModel.h"
@@ -24,6 +25,7 @@
 #include <iostream>
 #include <iterator>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -41,7 +43,8 @@ constexpr int kExitNoTrackChosen = 6;
 constexpr char kUsage[] =
     "Usage: kestrune-cli copy ROOT TARGET [--overwrite | --no-overwrite] [--artist NAME]...\n"
     "                         [--album NAME]... [--filetype NAME]... [--search TEXT] [--dry-run]\n"
-    "                         [--skip-existing] [--layout TEMPLATE]\n"
+    "                         [--skip-existing] [--layout TEMPLATE] [--playlist NAME]\n"
+    "                         [--write-playlists]\n"
     "\n"
     "Copies the tracks of the player whose root folder is ROOT into the folder TARGET, each\n"
     "named after its title, as the window's Copy command does. Without a choice every track is\n"
@@ -57,6 +60,10 @@ constexpr char kUsage[] =
     "                   {title}\": fields {title} {artist} {albumartist} {album} {genre}\n"
     "                   {composer} {year} {track} {disc}, numbers padded as {track:02}; folders\n"
     "                   are made as needed. Default {title}: every copy in TARGET itself.\n"
+    "  --playlist NAME  the tracks of the player's playlist NAME, in its order (other choices\n"
+    "                   narrow them further)\n"
+    "  --write-playlists  after the copy, one NAME.m3u8 per playlist in TARGET, listing the\n"
+    "                   tracks that were copied (or were there already)\n"
     "  --skip-existing  a track whose copy is there already (its name, or a numbered variant\n"
     "                   of it, holding the same bytes) is not copied again: \" Already copied.\"\n"
     "\n"
@@ -89,6 +96,8 @@ struct CopyOptions {
     bool dryRun = false;
     bool skipExisting = false;
     std::string layout = copy::kFlatLayout;
+    std::optional<std::string> playlist;
+    bool writePlaylists = false;
 };
 
 bool IsSeparator(char c) {
@@ -152,6 +161,13 @@ std::optional<int> Parse(const std::vector<std::string>& args, CopyOptions& opti
             options.search = text.front();
         } else if (arg == "--dry-run") {
             options.dryRun = true;
+        } else if (arg == "--playlist") {
+            std::vector<std::string> name;
+            if (options.playlist || !value(name))
+                return UsageError("--playlist needs one name");
+            options.playlist = name.front();
+        } else if (arg == "--write-playlists") {
+            options.writePlaylists = true;
         } else if (arg == "--skip-existing") {
             options.skipExisting = true;
         } else if (arg == "--layout") {
@@ -186,6 +202,22 @@ std::vector<std::int32_t> Intersect(const std::vector<std::int32_t>& a,
 }
 
 // In library order; each kind of choice narrows the selection as its listing would.
+// The playlist's tracks in its order, each once; nothing when the player has no such playlist.
+std::optional<std::vector<std::int32_t>> PlaylistTracks(const TiPod& library,
+                                                        const std::string& name) {
+    for (const TPlaylist& playlist : library.Playlists()) {
+        if (playlist.name != name)
+            continue;
+        std::vector<std::int32_t> tracks;
+        std::set<std::int32_t> seen;
+        for (std::int32_t track : playlist.tracks)
+            if (seen.insert(track).second)
+                tracks.push_back(track);
+        return tracks;
+    }
+    return std::nullopt;
+}
+
 std::vector<std::int32_t> SelectTracks(const TiPod& library, const CopyOptions& options) {
     std::vector<std::int32_t> tracks = browser::ListTracks(library, TDisplayMode::dmAll, {});
     const std::pair<TDisplayMode, const std::vector<std::string>*> kinds[] = {
@@ -199,7 +231,15 @@ std::vector<std::int32_t> SelectTracks(const TiPod& library, const CopyOptions& 
     if (options.search)
         tracks = Intersect(tracks,
                            browser::ListTracks(library, TDisplayMode::dmSearch, {*options.search}));
-    return tracks;
+    if (!options.playlist)
+        return tracks;
+    // In the playlist's order, narrowed by the other choices.
+    const std::set<std::int32_t> chosen(tracks.begin(), tracks.end());
+    std::vector<std::int32_t> ordered;
+    for (std::int32_t track : PlaylistTracks(library, *options.playlist).value_or(tracks))
+        if (chosen.contains(track))
+            ordered.push_back(track);
+    return ordered;
 }
 
 std::string Megabytes(std::uint64_t bytes) {
@@ -299,7 +339,7 @@ int PrintPlan(const copy::TCopyRequest& job) {
     return PrintLines(out) ? kExitOk : kExitReportUnwritten;
 }
 
-int RunJob(const copy::TCopyRequest& job) {
+int RunJob(const copy::TCopyRequest& job, const TiPod& library, bool writePlaylists) {
     Progress progress(platform::PrepareProgressTerminal());
     TCopyThread worker(progress);
     progress.Watch(worker);
@@ -331,16 +371,27 @@ int RunJob(const copy::TCopyRequest& job) {
     if (there > 0)
         std::cerr << "; " << there << " were copied already";
     std::cerr << ".\n";
+    bool playlistsWritten = true;
+    if (writePlaylists)
+        for (const copy::WrittenPlaylist& playlist : copy::WritePlaylists(library, job, result)) {
+            if (playlist.path.empty()) {
+                std::cerr << "kestrune-cli copy: a playlist cannot be written: " << playlist.failure
+                          << "\n";
+                playlistsWritten = false;
+            } else {
+                std::cerr << "Wrote " << playlist.path << " (" << playlist.entries << " tracks).\n";
+            }
+        }
     if (!reported)
         return kExitReportUnwritten;
-    return copied == job.entries.size() ? kExitOk : kExitNotAllCopied;
+    return copied == job.entries.size() && playlistsWritten ? kExitOk : kExitNotAllCopied;
 }
 
 } // namespace
 
 bool HasChoice(const CopyOptions& options) {
     return !options.artists.empty() || !options.albums.empty() || !options.filetypes.empty() ||
-           options.search.has_value();
+           options.search.has_value() || options.playlist.has_value();
 }
 
 int CopyCommand(const std::vector<std::string>& args) {
@@ -399,6 +450,10 @@ int CopyCommand(const std::vector<std::string>& args) {
     copy::TCopyRequest job = copy::PlanJob(library, SelectTracks(library, options), options.target,
                                            overwrite, options.layout);
     job.skipExisting = options.skipExisting;
+    if (options.playlist && !PlaylistTracks(library, *options.playlist)) {
+        std::cerr << "kestrune-cli copy: the player has no playlist " << *options.playlist << "\n";
+        return kExitNoTrackChosen;
+    }
     if (job.entries.empty() && HasChoice(options)) {
         std::cerr << "kestrune-cli copy: no track matches the choice\n";
         return kExitNoTrackChosen;
@@ -422,7 +477,7 @@ int CopyCommand(const std::vector<std::string>& args) {
         std::cerr << "kestrune-cli copy: " << usable.message() << "\n";
         return kExitTargetUnusable;
     }
-    const int copied = RunJob(job);
+    const int copied = RunJob(job, library, options.writePlaylists);
     return copied == kExitOk && damaged ? kExitNotAllCopied : copied;
 }
 

@@ -27,7 +27,7 @@ constexpr int kExitWriteFailed = 4;
 constexpr int kExitFromFiles = 5;
 
 void PrintHelp(std::ostream& out) {
-    out << "Usage: kestrune-cli list ROOT [--from-files]\n"
+    out << "Usage: kestrune-cli list ROOT [--from-files] [--playlists]\n"
            "       kestrune-cli copy ROOT TARGET [OPTIONS]   (kestrune-cli copy --help)\n"
            "       kestrune-cli --help | --version\n"
            "\n"
@@ -44,7 +44,8 @@ void PrintHelp(std::ostream& out) {
            "where that is missing too, or the database is damaged, the music files under\n"
            "iPod_Control/Music/F* are read by their own tags (trackId 0). --from-files reads the\n"
            "files alone. Standard error says where the tracks came from when not from the\n"
-           "database.\n"
+           "database. --playlists prints the playlists instead, one a line: name and the\n"
+           "trackIds of its tracks in its order (the master playlist of all tracks left out).\n"
            "\n"
            "Exit status: 0 all tracks listed, from the database, the compressed database, the\n"
            "shuffle database, or the files as --from-files asked; 1 wrong usage; 2 nothing to\n"
@@ -74,7 +75,7 @@ std::string StripTrailingSeparators(std::string root) {
     return root;
 }
 
-int List(const std::string& root, bool fromFiles) {
+int List(const std::string& root, bool fromFiles, bool playlists) {
     platform::QuietDriveErrors quiet; // "list E:" on an empty card reader fails, it does not ask
     browser::TPlayerModel player;
     player.Choose(StripTrailingSeparators(root));
@@ -97,10 +98,17 @@ int List(const std::string& root, bool fromFiles) {
     }
     std::string out;
     TSong song;
-    for (std::int32_t i = 0; i < library.GetSongCount(); ++i) {
+    for (std::int32_t i = 0; i < library.GetSongCount() && !playlists; ++i) {
         library.GetSong(i, song);
         out += cli::TrackJson(song, library.AlbumArtist(i), library.Numbers(i));
         out += '\n';
+    }
+    for (std::size_t i = 0; i < library.Playlists().size() && playlists; ++i) {
+        const TPlaylist& playlist = library.Playlists()[i];
+        out += "{\"name\": " + cli::JsonString(playlist.name) + ", \"trackIds\": [";
+        for (std::size_t k = 0; k < playlist.tracks.size(); ++k)
+            out += (k > 0 ? ", " : "") + std::to_string(library.TrackId(playlist.tracks[k]));
+        out += "]}\n";
     }
     const bool written = WriteOut(out);
     if (report.outcome == TLoadReport::Outcome::Damaged) {
@@ -131,10 +139,16 @@ int main(int argc, char** argv) {
     }
     if (args.size() == 2 && args[1] == "--version")
         return WriteOut(app::VersionText("kestrune-cli")) ? kExitOk : kExitWriteFailed;
-    if (args.size() == 3 && args[1] == "list" && !args[2].empty())
-        return List(args[2], false);
-    if (args.size() == 4 && args[1] == "list" && !args[2].empty() && args[3] == "--from-files")
-        return List(args[2], true);
+    if (args.size() >= 3 && args[1] == "list" && !args[2].empty()) {
+        bool fromFiles = false, playlists = false, known = true;
+        for (std::size_t i = 3; i < args.size(); ++i) {
+            fromFiles = fromFiles || args[i] == "--from-files";
+            playlists = playlists || args[i] == "--playlists";
+            known = known && (args[i] == "--from-files" || args[i] == "--playlists");
+        }
+        if (known)
+            return List(args[2], fromFiles, playlists);
+    }
     if (args.size() == 3 && args[1] == "list")
         std::cerr << "kestrune-cli: ROOT is empty\n";
     if (args.size() >= 2 && args[1] == "copy")

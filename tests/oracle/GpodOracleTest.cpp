@@ -39,6 +39,22 @@ void ExpectSameAsOracle(Itdb_iTunesDB* itdb, const TiPod& library) {
         EXPECT_EQ(ours.durationMs, track->tracklen);
         EXPECT_EQ(library.AlbumArtist(i), track->albumartist != nullptr ? track->albumartist : "");
     }
+    // The playlists but the master one, each member by its track's identifier.
+    std::vector<std::pair<std::string, std::vector<std::int32_t>>> theirs, ours;
+    for (GList* node = itdb->playlists; node != nullptr; node = node->next) {
+        const auto* playlist = static_cast<const Itdb_Playlist*>(node->data);
+        if (itdb_playlist_is_mpl(const_cast<Itdb_Playlist*>(playlist)))
+            continue;
+        auto& [name, ids] = theirs.emplace_back(playlist->name, std::vector<std::int32_t>());
+        for (GList* member = playlist->members; member != nullptr; member = member->next)
+            ids.push_back(static_cast<std::int32_t>(static_cast<Itdb_Track*>(member->data)->id));
+    }
+    for (const TPlaylist& playlist : library.Playlists()) {
+        auto& [name, ids] = ours.emplace_back(playlist.name, std::vector<std::int32_t>());
+        for (std::int32_t track : playlist.tracks)
+            ids.push_back(library.TrackId(track));
+    }
+    EXPECT_EQ(ours, theirs);
 }
 
 } // namespace
@@ -70,6 +86,13 @@ TEST(GpodOracle, ReadsWhatAnotherWriterWrote) {
         itdb_track_add(itdb.get(), track, -1);
         itdb_playlist_add_track(master, track, -1);
     }
+    // A playlist in an order of its own, and one without members.
+    Itdb_Playlist* favourites = itdb_playlist_new("Favourites ✓", FALSE);
+    itdb_playlist_add(itdb.get(), favourites, -1);
+    GList* tracks = itdb->tracks;
+    itdb_playlist_add_track(favourites, static_cast<Itdb_Track*>(g_list_nth_data(tracks, 2)), -1);
+    itdb_playlist_add_track(favourites, static_cast<Itdb_Track*>(g_list_nth_data(tracks, 0)), -1);
+    itdb_playlist_add(itdb.get(), itdb_playlist_new("Empty", FALSE), -1);
     const fs::path file = root.path() / "iPod_Control" / "iTunes" / "iTunesDB";
     fs::create_directories(file.parent_path());
     GError* error = nullptr;
@@ -81,6 +104,8 @@ TEST(GpodOracle, ReadsWhatAnotherWriterWrote) {
     ASSERT_EQ(library.LoadDatabase().outcome, TLoadReport::Outcome::Loaded);
     ExpectSameAsOracle(itdb.get(), library);
     EXPECT_EQ(library.Numbers(0).year, 1999); // not all zero by accident
+    ASSERT_EQ(library.Playlists().size(), 2u);
+    EXPECT_EQ(library.Playlists()[0].tracks, (std::vector<std::int32_t>{2, 0}));
 }
 
 TEST(GpodOracle, ReadsTheFixturesAsItDoes) {

@@ -70,7 +70,7 @@ TCopyRequest PlanJob(const TiPod& library, const std::vector<std::int32_t>& trac
     for (std::int32_t track : tracks) {
         request.entries.push_back({std::string(library.Field(track, SongField::Title)),
                                    SourcePath(files, library.Field(track, SongField::Location)),
-                                   LayoutPath(layout, library, track)});
+                                   LayoutPath(layout, library, track), track});
     }
     return request;
 }

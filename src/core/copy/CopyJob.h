@@ -44,6 +44,7 @@ struct TCopyEntry {
     std::string title;
     std::string source;
     std::string name;
+    std::int32_t track = -1; // in the library the job was planned from
 };
 
 // A job as it is handed to the worker, which keeps its own copy.

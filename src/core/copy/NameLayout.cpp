@@ -132,7 +132,7 @@ std::string LayoutPath(std::string_view layout, const TiPod& library, std::int32
     std::string path;
     for (std::size_t i = 0; i < parts.size(); ++i) {
         std::string text;
-        bool missingFirst = false; // the part begins with a field that is empty
+        bool missingFirst = false;            // the part begins with a field that is empty
         const auto pieces = Pieces(parts[i]); // kept: the loop refers into it
         for (const auto& [literal, field] : *pieces) {
             if (field) {

@@ -3,6 +3,7 @@
 #include "core/device/CompressedDatabase.h"
 #include "core/device/DevicePath.h"
 #include "core/device/FileTracks.h"
+#include "core/device/PlaylistReader.h"
 #include "core/device/ShuffleDatabase.h"
 #include "core/device/SizeText.h"
 #include "platform/Files.h"
@@ -10,6 +11,7 @@
 
 #include <algorithm>
 #include <numeric>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace device {
@@ -111,6 +113,7 @@ TLoadReport TiPod::LoadDatabase(bool fromFiles) {
     report.filesAsked = fromFiles;
     device::PlayerFiles files(iPodPath);
     device::TrackStore store;
+    std::vector<device::Playlist> playlists;
 
     // A compressed database that is there replaces the other, which such players leave empty.
     std::optional<std::string> path;
@@ -139,6 +142,7 @@ TLoadReport TiPod::LoadDatabase(bool fromFiles) {
                     ? device::ParseOutcome{false, 0, false, report.message}
                     : device::ParseDatabase(*image, store, dataSets_);
             report.announced = parsed.announced;
+            playlists = device::ReadPlaylists(*image);
             report.outcome = parsed.complete ? Outcome::Loaded : Outcome::Damaged;
             report.message = parsed.complete ? std::string() : parsed.problem;
         }
@@ -160,6 +164,17 @@ TLoadReport TiPod::LoadDatabase(bool fromFiles) {
     store.ShrinkToFit();
     store_ = std::move(store);
     SongCount = store_.Count();
+    std::unordered_map<std::int32_t, std::int32_t> byId;
+    for (std::int32_t i = 0; i < listed; ++i)
+        byId.try_emplace(store_.TrackId(i), i);
+    playlists_.clear();
+    for (device::Playlist& playlist : playlists) {
+        TPlaylist& kept = playlists_.emplace_back();
+        kept.name = std::move(playlist.name);
+        for (std::int32_t id : playlist.trackIds)
+            if (auto found = byId.find(id); found != byId.end())
+                kept.tracks.push_back(found->second);
+    }
     report.read = listed;
     return report;
 }

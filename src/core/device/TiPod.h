@@ -42,6 +42,12 @@ struct TLoadReport {
     bool filesAsked = false;    // the files were read in place of any database
 };
 
+// A playlist of the player: its name and its tracks (library indices), in its order.
+struct TPlaylist {
+    std::string name;
+    std::vector<std::int32_t> tracks;
+};
+
 // The tracks of one player and the queries over them. Main thread only.
 class TiPod {
 public:
@@ -83,6 +89,10 @@ public:
         return store_.NumbersOf(index);
     }
 
+    // The database's playlists but the master one; a member whose track is not in the library
+    // is left out.
+    const std::vector<TPlaylist>& Playlists() const { return playlists_; }
+
     const device::DataSetTable& DataSets() const { return dataSets_; }
     std::size_t TextBytes() const { return store_.TextBytes(); }
     std::size_t MemoryBytes() const { return store_.MemoryBytes(); }
@@ -93,6 +103,7 @@ private:
     device::TrackStore store_;
     std::int32_t SongCount = 0;
     device::DataSetTable dataSets_{};
+    std::vector<TPlaylist> playlists_;
 };
 
 namespace device {
