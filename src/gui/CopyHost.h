@@ -10,6 +10,13 @@
 class QWidget;
 class TiPod;
 
+// The copy's choices beyond overwriting.
+struct TCopyChoices {
+    std::string layout = "{title}"; // where copies go below the target folder
+    bool skipExisting = false;
+    bool writePlaylists = false; // one NAME.m3u8 per playlist after the job
+};
+
 // What the copy side of a job needs of the window it serves: the library and the selection a
 // job is made of, the overwrite setting, and the controls a job shows itself in. The worker's
 // messages reach the copy side through the window (the TCopyMessages part), on its thread.
@@ -21,6 +28,7 @@ public:
     // Library indices of the selected rows, in table order.
     virtual std::vector<std::int32_t> SelectedTracks() const = 0;
     virtual bool OverwriteSetting() const = 0;
+    virtual TCopyChoices CopyChoices() const = 0;
     virtual bool IsCopying() const = 0;
     // The copying state and the Copy/Stop caption that shows it.
     virtual void SetCopying(bool copying) = 0;

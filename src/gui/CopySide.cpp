@@ -4,6 +4,8 @@
 #include "core/device/TiPod.h"
 #include "gui/CopyHost.h"
 #include "core/copy/CopyThread.h"
+#include "core/copy/PlaylistFile.h"
+#include "core/base/LogClass.h"
 #include "gui/TFormReport.h"
 #include "core/copy/TargetNames.h"
 #include "gui/WindowChrome.h"
@@ -197,7 +199,11 @@ void TCopySide::CopyoutSongClick() {
         if (host_.Library().iPodPath.empty() || tracks.empty() || host_.IsCopying() || jobOpen_)
             return platform::Status::Ok();
 
-        job_ = copy::PlanJob(host_.Library(), tracks, folder, host_.OverwriteSetting());
+        const TCopyChoices choices = host_.CopyChoices();
+        job_ = copy::PlanJob(host_.Library(), tracks, folder, host_.OverwriteSetting(),
+                             choices.layout);
+        job_.skipExisting = choices.skipExisting;
+        writePlaylists_ = choices.writePlaylists;
         result_ = copy::TCopyResult();
         host_.SetCopying(true);
         worker_.reset();
@@ -283,6 +289,8 @@ void TCopySide::CMProgressFinish(int result) {
         // under a final name is either this job's complete copy or the user's own.
         if (result_.entries.empty()) // else filled in already by WatchWorker
             result_ = worker_->Result();
+        if (writePlaylists_)
+            WritePlaylists();
         std::vector<std::string> titles;
         for (const copy::TCopyEntry& entry : job_.entries)
             titles.push_back(entry.title);
@@ -294,6 +302,19 @@ void TCopySide::CMProgressFinish(int result) {
     // worker has left this message.
     if (!shown)
         QTimer::singleShot(0, report_, [this] { ReportClosed(); });
+}
+
+// Beside the copies, before the report: a playlist that cannot be written is logged and told.
+void TCopySide::WritePlaylists() {
+    std::string failures;
+    for (const copy::WrittenPlaylist& playlist :
+         copy::WritePlaylists(host_.Library(), job_, result_))
+        if (playlist.path.empty()) {
+            app::TLogClass::WriteLog("WritePlaylists:" + playlist.failure);
+            failures += (failures.empty() ? "" : "\n") + playlist.failure;
+        }
+    if (!failures.empty())
+        Tell("Some playlists could not be written:\n" + failures);
 }
 
 void TCopySide::ReportClosed() {

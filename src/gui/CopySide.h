@@ -88,6 +88,7 @@ private:
     void Tell(const std::string& text);
     platform::CopyFiles& Files() const;
     void ReportClosed();
+    void WritePlaylists();
     void WatchWorker();
     void EndWorker();
     void BackToIdle();
@@ -103,4 +104,5 @@ private:
     bool jobOpen_ = false;
     bool finishSeen_ = false;
     bool quitting_ = false;
+    bool writePlaylists_ = false;
 };

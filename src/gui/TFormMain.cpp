@@ -27,6 +27,7 @@
 #include "platform/Text.h"
 #include "core/settings/LayoutFile.h"
 #include "core/settings/ProgramFiles.h"
+#include "core/copy/NameLayout.h"
 #include "core/settings/RegistrySettings.h"
 #include "gui/TFormOption.h"
 
@@ -377,6 +378,19 @@ void TFormMain::BuildControls() {
         SetDBClickPlaySong(play);
         SetOverWriteExistFile(overwrite);
     });
+    connect(FormOption, &TFormOption::CopyChoicesSaved, this,
+            [this](const QString& layout, bool skip, bool playlists) {
+                CopyLayout = layout.toStdString();
+                SkipExisting = skip;
+                WritePlaylists = playlists;
+            });
+    // The layout field shows where the first tracks of the player would go.
+    FormOption->PreviewNames = [this](const std::string& layout) {
+        std::vector<std::string> names;
+        for (std::int32_t track = 0; track < iPod.GetSongCount() && names.size() < 3; ++track)
+            names.push_back(copy::LayoutPath(layout, iPod, track));
+        return names;
+    };
     connect(XP_Button3, &QAbstractButton::clicked, this, &TFormMain::XP_Button3Click);
     // A running job reads the setting once per entry: the change applies from the next one.
     connect(this, &TFormMain::OverWriteExistFileChanged, this, [this](bool overwrite) {
@@ -457,6 +471,11 @@ void TFormMain::ReadRegistry() {
         DBClickPlaySong = stored.DBClickPlaySong;
         OverWriteExistFile = stored.OverWriteExistFile;
         ProgramFolder = stored.ProgramFolder;
+        // A layout that cannot name a file (edited by hand) is the flat folder again.
+        CopyLayout = copy::CheckLayout(stored.CopyLayout) ? stored.CopyLayout
+                                                          : std::string(copy::kFlatLayout);
+        SkipExisting = stored.SkipExisting;
+        WritePlaylists = stored.WritePlaylists;
         app::TLogClass::SetProgramFolder(ProgramFolder);
         return read;
     });
@@ -468,6 +487,9 @@ void TFormMain::WriteRegistry() {
         stored.DBClickPlaySong = DBClickPlaySong;
         stored.OverWriteExistFile = OverWriteExistFile;
         stored.ProgramFolder = ProgramFolder;
+        stored.CopyLayout = CopyLayout;
+        stored.SkipExisting = SkipExisting;
+        stored.WritePlaylists = WritePlaylists;
         return Settings().WriteRegistry(stored);
     });
 }
@@ -516,6 +538,9 @@ void TFormMain::SetOverWriteExistFile(bool on) {
 void TFormMain::XP_Button3Click() {
     FormOption->OverWriteExistFile = OverWriteExistFile;
     FormOption->DBClickPlaySong = DBClickPlaySong;
+    FormOption->CopyLayout = CopyLayout;
+    FormOption->SkipExisting = SkipExisting;
+    FormOption->WritePlaylists = WritePlaylists;
     FormOption->exec();
 }
 

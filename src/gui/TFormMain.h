@@ -88,6 +88,11 @@ public:
     bool DatabaseCopied = false;
     bool DBClickPlaySong = false;
     bool OverWriteExistFile = false;
+    // The copy's choices of the options window: the layout below the target folder, skipping
+    // copies already there, writing the playlists.
+    std::string CopyLayout = "{title}";
+    bool SkipExisting = false;
+    bool WritePlaylists = false;
     std::vector<int> ColWidthList;
     TiPod& iPod = Players.Library();
 
@@ -144,6 +149,7 @@ public:
     QWidget* HostWindow() override { return this; }
     const TiPod& Library() const override { return iPod; }
     bool OverwriteSetting() const override { return OverWriteExistFile; }
+    TCopyChoices CopyChoices() const override { return {CopyLayout, SkipExisting, WritePlaylists}; }
     bool IsCopying() const override { return Copying; }
     void SetCopying(bool copying) override;
     void SetProgress(int position) override;

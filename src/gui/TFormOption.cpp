@@ -1,14 +1,19 @@
 #include "gui/TFormOption.h"
 
 #include "core/base/Guard.h"
+#include "core/copy/NameLayout.h"
 #include "core/settings/OptionRules.h"
 #include "gui/WindowChrome.h"
 #include "gui/skin/FlatCheckBox.h"
 #include "gui/skin/FlatCheckListBox.h"
+#include "gui/skin/FlatComboBox.h"
+#include "gui/skin/SkinFonts.h"
 #include "gui/skin/SkinButton.h"
 #include "gui/skin/TXP_GroupBox.h"
 #include "gui/skin/TitleBarButton.h"
 
+#include <QLabel>
+#include <QLineEdit>
 #include <QTableView>
 
 #include <string>
@@ -17,6 +22,10 @@
 namespace {
 
 const QColor kBackground(219, 219, 229);
+// The copy's choices take a band of their own below the two groups.
+constexpr int kLayoutBand = 112;
+constexpr int kWidth = 413;
+constexpr int kHeight = 341 + kLayoutBand;
 
 FlatCheckBox* CheckBox(const QString& caption, QWidget* parent, const QRect& geometry) {
     auto* box = new FlatCheckBox(caption, parent);
@@ -45,11 +54,11 @@ void TFormOption::BuildFrame() {
         {"TitleStrip", "dialog_title_strip", {0, 1, 413, 30}, true},
         {"TitleCornerLeft", "dialog_title_corner_left", {0, 0, 9, 30}, true},
         {"TitleCornerRight", "dialog_title_corner_right", {404, 0, 9, 30}, true},
-        {"SideBorderLeft", "dialog_side_border", {0, 31, 1, 298}, false},
-        {"SideBorderRight", "dialog_side_border", {412, 31, 1, 298}, false},
-        {"BottomCapLeft", "dialog_bottom_cap_left", {0, 329, 13, 12}, true},
-        {"BottomStrip", "dialog_bottom_strip", {13, 329, 387, 12}, true},
-        {"BottomCapRight", "dialog_bottom_cap_right", {400, 329, 13, 12}, true},
+        {"SideBorderLeft", "dialog_side_border", {0, 31, 1, kHeight - 43}, false},
+        {"SideBorderRight", "dialog_side_border", {412, 31, 1, kHeight - 43}, false},
+        {"BottomCapLeft", "dialog_bottom_cap_left", {0, kHeight - 12, 13, 12}, true},
+        {"BottomStrip", "dialog_bottom_strip", {13, kHeight - 12, 387, 12}, true},
+        {"BottomCapRight", "dialog_bottom_cap_right", {400, kHeight - 12, 13, 12}, true},
     };
     app::AddFrame(this, Dragger, frame);
 
@@ -61,7 +70,7 @@ void TFormOption::BuildControls() {
     setWindowTitle(QStringLiteral("Options Setting"));
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
     setModal(true);
-    setFixedSize(413, 341);
+    setFixedSize(kWidth, kHeight);
     BuildFrame();
 
     XP_GroupBox1 = new TXP_GroupBox(QStringLiteral("Colums Display"), this);
@@ -82,8 +91,31 @@ void TFormOption::BuildControls() {
         CheckBox(QStringLiteral("Double Click to Play Song."), XP_GroupBox2, {24, 42, 153, 17});
     OverWrite =
         CheckBox(QStringLiteral("Always Overwrite Exist File."), XP_GroupBox2, {24, 72, 169, 17});
+    SkipCopied =
+        CheckBox(QStringLiteral("Skip tracks already copied."), XP_GroupBox2, {24, 102, 177, 17});
+    WriteLists = CheckBox(QStringLiteral("Write playlists."), XP_GroupBox2, {24, 132, 153, 17});
+
+    LayoutGroup = new TXP_GroupBox(QStringLiteral("Copy Layout"), this);
+    LayoutGroup->setGeometry(16, 256, 361, 104);
+    LayoutBox = new FlatComboBox(LayoutGroup);
+    LayoutBox->setObjectName(QStringLiteral("LayoutBox"));
+    LayoutBox->setEditable(true);
+    LayoutBox->setInsertPolicy(QComboBox::NoInsert);
+    LayoutBox->setGeometry(16, 24, 329, 21);
+    LayoutBox->setAccessibleName(LayoutGroup->title());
+    LayoutBox->lineEdit()->setAccessibleName(LayoutGroup->title());
+    for (const char* layout : copy::kReadyLayouts)
+        LayoutBox->addItem(QString::fromLatin1(layout));
+    connect(LayoutBox, &QComboBox::editTextChanged, this, &TFormOption::ShowPreview);
+    LayoutPreview = new QLabel(LayoutGroup);
+    LayoutPreview->setObjectName(QStringLiteral("LayoutPreview"));
+    LayoutPreview->setGeometry(16, 50, 329, 46);
+    LayoutPreview->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    LayoutPreview->setFont(skin::ControlFont());
+    LayoutPreview->setTextFormat(Qt::PlainText);
+
     // A group box hands the presses it does not use to the window, which would move with them.
-    for (TXP_GroupBox* group : {XP_GroupBox1, XP_GroupBox2})
+    for (TXP_GroupBox* group : {XP_GroupBox1, XP_GroupBox2, LayoutGroup})
         group->setAttribute(Qt::WA_NoMousePropagation);
 
     auto button = [&](const char* caption, const QRect& geometry) {
@@ -91,9 +123,9 @@ void TFormOption::BuildControls() {
         made->setGeometry(geometry);
         return made;
     };
-    XP_Button2 = button("Restore Default", {64, 277, 105, 29});
-    OpenDir = button("Save", {184, 277, 96, 29});
-    XP_Button1 = button("Cancel", {296, 277, 96, 29});
+    XP_Button2 = button("Restore Default", {64, 277 + kLayoutBand, 105, 29});
+    OpenDir = button("Save", {184, 277 + kLayoutBand, 96, 29});
+    XP_Button1 = button("Cancel", {296, 277 + kLayoutBand, 96, 29});
     connect(XP_Button2, &QAbstractButton::clicked, this, &TFormOption::XP_Button2Click);
     connect(OpenDir, &QAbstractButton::clicked, this, &TFormOption::OpenDirClick);
     connect(XP_Button1, &QAbstractButton::clicked, this, &QDialog::reject);
@@ -140,6 +172,10 @@ void TFormOption::FormShow() {
             ColumnCheckList->addCheckItem(QString::fromStdString(item.text), item.checked);
         OverWrite->setChecked(OverWriteExistFile);
         PlaySong->setChecked(DBClickPlaySong);
+        SkipCopied->setChecked(SkipExisting);
+        WriteLists->setChecked(WritePlaylists);
+        LayoutBox->setEditText(QString::fromStdString(CopyLayout));
+        ShowPreview();
         XP_Button1->setFocus();
     });
 }
@@ -156,13 +192,45 @@ void TFormOption::ColumnCheckListClickCheck() {
 
 void TFormOption::OpenDirClick() {
     emit SettingsSaved(PlaySong->isChecked(), OverWrite->isChecked());
+    QString layout = LayoutBox->currentText().trimmed();
+    if (!copy::CheckLayout(layout.toStdString()))
+        layout = QString::fromStdString(CopyLayout);
+    emit CopyChoicesSaved(layout, SkipCopied->isChecked(), WriteLists->isChecked());
     accept();
+}
+
+// Three names from the loaded player under the layout as typed, or why it cannot be used.
+void TFormOption::ShowPreview() {
+    const std::string layout = LayoutBox->currentText().trimmed().toStdString();
+    QPalette palette = LayoutPreview->palette();
+    if (const auto usable = copy::CheckLayout(layout); !usable) {
+        palette.setColor(QPalette::WindowText, QColor(178, 34, 34));
+        LayoutPreview->setPalette(palette);
+        LayoutPreview->setText(QString::fromStdString(usable.message()));
+        LayoutPreview->setWordWrap(true);
+        return;
+    }
+    palette.setColor(QPalette::WindowText, QColor(64, 64, 64));
+    LayoutPreview->setPalette(palette);
+    LayoutPreview->setWordWrap(false);
+    const std::vector<std::string> names =
+        PreviewNames ? PreviewNames(layout) : std::vector<std::string>();
+    QStringList lines;
+    for (const std::string& name : names)
+        lines << LayoutPreview->fontMetrics().elidedText(QString::fromStdString(name),
+                                                         Qt::ElideMiddle, LayoutPreview->width());
+    LayoutPreview->setText(lines.isEmpty()
+                               ? QStringLiteral("(the names show once a player is loaded)")
+                               : lines.join(u'\n'));
 }
 
 void TFormOption::XP_Button2Click() {
     // Only the columns act at once; the switches wait for "Save" like any other change.
     OverWrite->setChecked(settings::kDefaultOverWriteExistFile);
     PlaySong->setChecked(settings::kDefaultDBClickPlaySong);
+    SkipCopied->setChecked(false);
+    WriteLists->setChecked(false);
+    LayoutBox->setEditText(QString::fromLatin1(copy::kFlatLayout));
     for (int item = 0; item < ColumnCheckList->count(); ++item)
         ColumnCheckList->setChecked(item, true);
     ColumnCheckListClickCheck();

@@ -2,6 +2,8 @@
 // events take the window system's path, so a press reaches the control under the point.
 
 #include "gui/TFormMain.h"
+#include "platform/Paths.h"
+#include "support/BuiltPlayer.h"
 #include "gui/WindowChrome.h"
 #include "gui/skin/FlatCheckBox.h"
 #include "gui/skin/FlatCheckListBox.h"
@@ -9,12 +11,15 @@
 #include "gui/skin/TitleBarButton.h"
 #include "core/settings/RegistrySettings.h"
 #include "gui/TFormOption.h"
+#include "gui/skin/FlatComboBox.h"
 #include "support/WindowSandbox.h"
 
+#include <QLineEdit>
 #include <QAccessible>
 #include <QApplication>
 #include <QDesktopServices>
 #include <QPushButton>
+#include <QLabel>
 #include <QScopeGuard>
 #include <QScreen>
 #include <QSignalSpy>
@@ -117,10 +122,12 @@ private slots:
             }
             QVERIFY(option.PlaySong->isChecked() && !option.OverWrite->isChecked());
             QCOMPARE(QApplication::focusWidget(), option.XP_Button1);
-            QCOMPARE(option.pos(), form_->pos() + QPoint((706 - 413) / 2, (476 - 341) / 2));
+            QCOMPARE(option.pos(), form_->pos() + QPoint((706 - option.width()) / 2,
+                                                         (476 - option.height()) / 2));
             // Tab reaches every control, and each has a name for screen readers.
             const std::set<QWidget*> controls = {
                 option.ColumnCheckList,      option.PlaySong,          option.OverWrite,
+                option.SkipCopied,           option.WriteLists,        option.LayoutBox,
                 option.XP_Button2,           option.OpenDir,           option.XP_Button1,
                 option.OptionMinimizeButton, option.OptionCloseButton, option.OptionWebButton};
             std::set<QWidget*> reached;
@@ -173,6 +180,38 @@ private slots:
         QVERIFY(!Stored().DBClickPlaySong && Stored().OverWriteExistFile);
         form_->close();
         QVERIFY(Stored().DBClickPlaySong && !Stored().OverWriteExistFile);
+    }
+
+    // The layout field shows where the loaded player's first tracks would go, or why the text
+    // cannot be used; "Save" keeps a usable layout and the two copy switches until the close.
+    void copyChoicesShowTheirPreviewAndReachTheRegistryAtClose() {
+        const std::string player = testsupport::BuildPlayer(
+            scratch_->path() / "player", {{"One", "Ann", "A.mp3"}, {"Two", "", "B.mp3"}});
+        TMainEnvironment environment;
+        environment.extraPlayers = {player};
+        form_ = std::make_unique<TFormMain>(std::move(environment));
+        form_->show();
+        QVERIFY(QTest::qWaitForWindowActive(form_.get()));
+        WithOptions([&](TFormOption& option) {
+            QCOMPARE(option.LayoutBox->currentText(), QStringLiteral("{title}"));
+            QCOMPARE(option.LayoutPreview->text(), QStringLiteral("One.mp3\nTwo.mp3"));
+            option.LayoutBox->lineEdit()->selectAll();
+            QTest::keyClicks(option.LayoutBox->lineEdit(), QStringLiteral("{artist}/{title}{"));
+            QVERIFY(option.LayoutPreview->text().contains(QStringLiteral("unknown field")));
+            QTest::keyClick(option.LayoutBox->lineEdit(), Qt::Key_Backspace);
+            const QString sep(QChar(platform::kPathSeparator));
+            QCOMPARE(option.LayoutPreview->text(),
+                     "Ann" + sep + "One.mp3\nUnknown Artist" + sep + "Two.mp3");
+            ClickBox(option.SkipCopied);
+            ClickBox(option.WriteLists);
+            Click(option.OpenDir);
+        });
+        QCOMPARE(form_->CopyLayout, std::string("{artist}/{title}"));
+        QVERIFY(form_->SkipExisting && form_->WritePlaylists);
+        QCOMPARE(Stored().CopyLayout, std::string("{title}"));
+        form_->close();
+        QCOMPARE(Stored().CopyLayout, std::string("{artist}/{title}"));
+        QVERIFY(Stored().SkipExisting && Stored().WritePlaylists);
     }
 
     void closingWithoutSaveKeepsTheSettingsAndTheNewColumns() {
@@ -237,19 +276,21 @@ private slots:
         option.show();
         QVERIFY(QTest::qWaitForWindowActive(&option));
         const QRegion outline = option.mask();
-        QVERIFY(!outline.contains(QPoint(0, 0)) && !outline.contains(QPoint(412, 340)));
+        const int bottom = option.height() - 1;
+        QVERIFY(!outline.contains(QPoint(0, 0)) && !outline.contains(QPoint(412, bottom)));
         QVERIFY(outline.contains(QPoint(206, 0)) && outline.contains(QPoint(0, 170)));
         const struct {
             QPoint at;
             bool drags;
         } presses[] = {
-            {{200, 15}, true},   {{30, 15}, true},    // title strip, caption
-            {{200, 335}, true},  {{5, 335}, true},    // bottom strip, its cap
-            {{156, 150}, true},  {{30, 265}, true},   // background
-            {{0, 150}, false},   {{412, 150}, false}, // the side borders
-            {{40, 240}, false},  {{300, 200}, false}, // the two group boxes
-            {{60, 100}, false},  {{190, 98}, false},  // the check list, a check box
-            {{230, 290}, false}, {{350, 15}, false},  // "Save", the close button
+            {{200, 15}, true},           {{30, 15}, true},        // title strip, caption
+            {{200, bottom - 5}, true},   {{5, bottom - 5}, true}, // bottom strip, its cap
+            {{156, 150}, true},          {{30, 252}, true},       // background
+            {{0, 150}, false},           {{412, 150}, false},     // the side borders
+            {{40, 240}, false},          {{300, 200}, false},     // the two group boxes
+            {{60, 100}, false},          {{190, 98}, false},      // the check list, a check box
+            {{230, bottom - 50}, false}, {{350, 15}, false},      // "Save", the close button
+            {{100, 300}, false},                                  // the layout's group
         };
         // A press, a move with the button held and the release.
         auto drags = [&](Qt::MouseButton button, QPoint at) {

@@ -19,6 +19,7 @@ public:
     TiPod library;
     std::vector<std::int32_t> selection; // in the order a table would list them
     bool overwrite = false;
+    TCopyChoices choices;
     std::size_t players = 1;
     bool copying = false;
     int progress = 0;
@@ -44,6 +45,7 @@ public:
     const TiPod& Library() const override { return library; }
     std::vector<std::int32_t> SelectedTracks() const override { return selection; }
     bool OverwriteSetting() const override { return overwrite; }
+    TCopyChoices CopyChoices() const override { return choices; }
     bool IsCopying() const override { return copying; }
     void SetCopying(bool value) override { copying = value; }
     void SetProgress(int position) override { progress = position; }

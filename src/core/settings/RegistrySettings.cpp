@@ -10,6 +10,9 @@ namespace {
 constexpr char kDBClickPlaySong[] = "DBClickPlaySong";
 constexpr char kOverWriteExistFile[] = "OverWriteExistFile";
 constexpr char kExeFile[] = "ExeFile";
+constexpr char kCopyLayout[] = "CopyLayout";
+constexpr char kSkipExisting[] = "SkipExisting";
+constexpr char kWritePlaylists[] = "WritePlaylists";
 
 bool ReadSwitch(const platform::RegistryKey& key, const std::string& name, bool def) {
     if (key.KindOf(name) != platform::RegValueKind::Dword)
@@ -46,6 +49,11 @@ platform::Status ReadRegistry(RegistrySettings& settings) {
     }
     settings.DBClickPlaySong = ReadSwitch(*key, kDBClickPlaySong, false);
     settings.OverWriteExistFile = ReadSwitch(*key, kOverWriteExistFile, true);
+    settings.SkipExisting = ReadSwitch(*key, kSkipExisting, false);
+    settings.WritePlaylists = ReadSwitch(*key, kWritePlaylists, false);
+    settings.CopyLayout = key->KindOf(kCopyLayout) == platform::RegValueKind::String
+                              ? key->ReadString(kCopyLayout)
+                              : std::string(kDefaultCopyLayout);
     switch (key->KindOf(kExeFile)) {
     case platform::RegValueKind::Missing:
         settings.ProgramFolder.clear();
@@ -65,7 +73,14 @@ platform::Status WriteRegistry(const RegistrySettings& settings) {
                                        "'");
     if (auto status = key->WriteDword(kDBClickPlaySong, settings.DBClickPlaySong ? 1 : 0); !status)
         return status;
-    return key->WriteDword(kOverWriteExistFile, settings.OverWriteExistFile ? 1 : 0);
+    if (auto status = key->WriteDword(kOverWriteExistFile, settings.OverWriteExistFile ? 1 : 0);
+        !status)
+        return status;
+    if (auto status = key->WriteString(kCopyLayout, settings.CopyLayout); !status)
+        return status;
+    if (auto status = key->WriteDword(kSkipExisting, settings.SkipExisting ? 1 : 0); !status)
+        return status;
+    return key->WriteDword(kWritePlaylists, settings.WritePlaylists ? 1 : 0);
 }
 
 platform::Status EnsureProgramFolder() {

@@ -6,6 +6,9 @@
 
 namespace settings {
 
+// The flat folder of every copy named after its title.
+inline constexpr char kDefaultCopyLayout[] = "{title}";
+
 // Under HKEY_CURRENT_USER.
 inline constexpr char kRegistryKey[] = "Software\\Kestrune";
 
@@ -19,6 +22,11 @@ struct RegistrySettings {
     bool DBClickPlaySong = false;
     bool OverWriteExistFile = false;
     std::string ProgramFolder;
+    // The copy's choices beyond the two switches: where copies go below the target folder,
+    // whether copies already there are skipped, whether playlists are written.
+    std::string CopyLayout = kDefaultCopyLayout;
+    bool SkipExisting = false;
+    bool WritePlaylists = false;
 };
 
 // Fills the two switches and the program folder from the key. A missing key or value gives the
@@ -26,8 +34,10 @@ struct RegistrySettings {
 // integer. "ExeFile" of a kind other than text fails, leaving ProgramFolder as it was.
 platform::Status ReadRegistry(RegistrySettings& settings);
 
-// Stores the two switches as 1 or 0; fails at the first value that cannot be written (all of
-// them when the key is missing). "ExeFile" is never written here.
+// Stores the two switches as 1 or 0, then "CopyLayout" (text), "SkipExisting" and
+// "WritePlaylists"; fails at the first value that cannot be written (all of them when the key
+// is missing). "ExeFile" is never written here. Reading takes the copy's choices as the
+// switches: a value missing or of another kind gives the default.
 platform::Status WriteRegistry(const RegistrySettings& settings);
 
 // The first-run step that stands in for an installer: creates the key and its "ExeFile" value,
