@@ -113,6 +113,13 @@ label=IPOD
 printf '%s' "$label" >"$player/.windows-label"
 ln -sfn "$player" "$WINEPREFIX/dosdevices/e:"
 ln -sfn "$player" "$WINEPREFIX/dosdevices/f:"
+# Removable drive G: leads to a folder that is not there: a test moves a player into it and out
+# again, announcing each with the device notice Windows sends.
+mkdir -p "$drives/waiting"
+cp -R "$fixtures/players/generated-40" "$drives/waiting/player"
+chmod -R u+w "$drives/waiting/player"
+ln -sfn "$drives/arriving" "$WINEPREFIX/dosdevices/g:"
+"$wine" reg add 'HKLM\Software\Wine\Drives' /v g: /t REG_SZ /d floppy /f >/dev/null
 "$wine" reg add 'HKLM\Software\Wine\Drives' /v e: /t REG_SZ /d floppy /f >/dev/null
 "$wine" reg add 'HKLM\Software\Wine\Drives' /v f: /t REG_SZ /d hd /f >/dev/null
 # Drive types are read when the server starts: restart it.
@@ -127,6 +134,8 @@ ln -sfn "$player" "$WINEPREFIX/dosdevices/f:"
 echo "== Tests under Wine"
 export KESTRUNE_TEST_REMOVABLE_DRIVE=e: KESTRUNE_TEST_FIXED_DRIVE=f:
 export KESTRUNE_TEST_PLAYER_LABEL=$label
+export KESTRUNE_TEST_ARRIVING_DRIVE=g: KESTRUNE_TEST_WAITING_PLAYER="Z:${drives//\//\\}\\waiting\\player"
+export KESTRUNE_TEST_ARRIVING_FOLDER="Z:${drives//\//\\}\\arriving"
 # The test programs find Qt's DLLs (and Qt its plugins, relative to Qt6Core.dll) in Qt's bin.
 if [ "$with_qt" = 1 ]; then
     export WINEPATH="Z:${qt//\//\\}\\bin"

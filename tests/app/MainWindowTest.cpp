@@ -164,7 +164,10 @@ private:
         environment.removableRoots = [this] { return removable_; };
         environment.extraPlayers = std::move(extraPlayers);
         environment.namedFolderCheckMilliseconds = 20;
-        environment.openFile = [this](const std::string& path) { opened_.push_back(path); };
+        environment.openFile = [this](const std::string& path) {
+            opened_.push_back(path);
+            return platform::Status::Ok();
+        };
         environment.watchDevices = [this](std::function<void()> changed) {
             deviceChanged_ = std::move(changed);
             return std::unique_ptr<platform::DeviceWatcher>();
