@@ -206,7 +206,8 @@ fi
 if [ "$with_qt" = 1 ]; then
     qt_proven="the window program and its widget tests on Qt's offscreen platform (the settings
 in a registry key of each test's own) and again, $on_windows programs, on the windows platform on
-an X display; the zip of the install folder with Qt's DLLs and plugins,
+an X display (among them the device notice for drive G: whose player comes and goes, sent to
+the main window, and a track no program is set to open); the zip of the install folder with Qt's DLLs and plugins,
 whose kestrune.exe answers --version when unpacked alone."
     qt_unproven="the window program on a real Windows desktop,"
 else
@@ -225,7 +226,8 @@ case as the ordinal comparison folds it; device names and links off the player r
 thread's error mode through a drive probe; a failed write of the listing; the install folder
 (kestrune-cli.exe, about.html, LICENSE.txt), whose program names the About page beside it;
 $qt_proven
-Not proven here: $qt_unproven device-arrival notices, the
-shell opening a real file, real removable hardware, Windows' own locales, and the classic
-260-character limit (Wine does not enforce it; the \\\\?\\ prefix is checked as text).
+Not proven here: $qt_unproven real removable hardware and the notices
+Windows itself broadcasts for it (the test sends them), real file associations, Windows' own
+fonts and locales, NTFS's own 8.3 names, and the classic 260-character limit (Wine does not
+enforce it; the \\\\?\\ prefix is checked as text).
 EOF
