@@ -95,8 +95,9 @@ fi
 
 echo "== Wine prefix in build-windows/wineprefix"
 # Everything Wine keeps stays in the build folder: its prefix, and the home folder it would
-# otherwise fill with menu entries. No display: nothing may open a window, and the Mono and
-# Gecko installers, which would, are switched off.
+# otherwise fill with menu entries. No display but for the widget tests on the windows
+# platform, which get an Xvfb of their own; the Mono and Gecko installers, which would open
+# windows, are switched off.
 export WINEPREFIX=$build/wineprefix
 export HOME=$build/wine-home
 export WINEDEBUG=-all
@@ -129,6 +130,13 @@ label=IPOD
 printf '%s' "$label" >"$player/.windows-label"
 ln -sfn "$player" "$WINEPREFIX/dosdevices/e:"
 ln -sfn "$player" "$WINEPREFIX/dosdevices/f:"
+# Removable drive G: leads to a folder that is not there: a test moves a player into it and out
+# again, announcing each with the device notice Windows sends.
+mkdir -p "$drives/waiting"
+cp -R "$fixtures/players/generated-40" "$drives/waiting/player"
+chmod -R u+w "$drives/waiting/player"
+ln -sfn "$drives/arriving" "$WINEPREFIX/dosdevices/g:"
+"$wine" reg add 'HKLM\Software\Wine\Drives' /v g: /t REG_SZ /d floppy /f >/dev/null
 "$wine" reg add 'HKLM\Software\Wine\Drives' /v e: /t REG_SZ /d floppy /f >/dev/null
 "$wine" reg add 'HKLM\Software\Wine\Drives' /v f: /t REG_SZ /d hd /f >/dev/null
 # Drive types are read when the server starts: restart it.
@@ -143,11 +151,40 @@ ln -sfn "$player" "$WINEPREFIX/dosdevices/f:"
 echo "== Tests under Wine"
 export KESTRUNE_TEST_REMOVABLE_DRIVE=e: KESTRUNE_TEST_FIXED_DRIVE=f:
 export KESTRUNE_TEST_PLAYER_LABEL=$label
+export KESTRUNE_TEST_ARRIVING_DRIVE=g: KESTRUNE_TEST_WAITING_PLAYER="Z:${drives//\//\\}\\waiting\\player"
+export KESTRUNE_TEST_ARRIVING_FOLDER="Z:${drives//\//\\}\\arriving"
 # The test programs find Qt's DLLs (and Qt its plugins, relative to Qt6Core.dll) in Qt's bin.
 if [ "$with_qt" = 1 ]; then
     export WINEPATH="Z:${qt//\//\\}\\bin"
 fi
-ctest --test-dir "$build" --output-on-failure -j "$jobs"
+ctest --test-dir "$build" --output-on-failure -j "$jobs" -LE display
+
+if [ "$with_qt" = 1 ]; then
+    echo "== Widget tests again on the windows platform, on an X display (Xvfb)"
+    # Real native windows: Windows' styles, fonts, popups, modal loops and window messages.
+    # Wine's desktop process keeps the display it started with: the server starts afresh here.
+    command -v Xvfb >/dev/null || {
+        echo "Xvfb is missing: the widget tests cannot run on the windows platform" >&2
+        exit 1
+    }
+    display=:$((90 + RANDOM % 100))
+    Xvfb "$display" -screen 0 1600x1200x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfb=$!
+    trap 'stop_wine; kill "$xvfb" 2>/dev/null || true' EXIT
+    sleep 1
+    stop_wine
+    "$wineserver" -w
+    export DISPLAY=$display
+    "$wineserver" -p
+    "$wine" cmd.exe /c exit </dev/null >/dev/null 2>&1
+    ctest --test-dir "$build" --output-on-failure -j "$jobs" -L display
+    on_windows=$(ctest --test-dir "$build" -N -L display | grep -c 'Test *#')
+    stop_wine
+    "$wineserver" -w
+    unset DISPLAY
+    "$wineserver" -p
+    "$wine" cmd.exe /c exit </dev/null >/dev/null 2>&1
+fi
 
 echo "== The installed kestrune-cli.exe"
 version=$("$wine" "$install/kestrune-cli.exe" --version </dev/null | tr -d '\r')
@@ -185,9 +222,11 @@ fi
 
 if [ "$with_qt" = 1 ]; then
     qt_proven="the window program and its widget tests on Qt's offscreen platform (the settings
-in a registry key of each test's own); the zip of the install folder with Qt's DLLs and plugins,
+in a registry key of each test's own) and again, $on_windows programs, on the windows platform on
+an X display (among them the device notice for drive G: whose player comes and goes, sent to
+the main window, and a track no program is set to open); the zip of the install folder with Qt's DLLs and plugins,
 whose kestrune.exe answers --version when unpacked alone."
-    qt_unproven="the window program on a real display,"
+    qt_unproven="the window program on a real Windows desktop,"
 else
     qt_proven="nothing of the Qt program: no Qt for Windows at $qt_archive."
     qt_unproven="the Qt program,"
@@ -204,7 +243,8 @@ case as the ordinal comparison folds it; device names and links off the player r
 thread's error mode through a drive probe; a failed write of the listing; the install folder
 (kestrune-cli.exe, about.html, LICENSE.txt), whose program names the About page beside it;
 $qt_proven
-Not proven here: $qt_unproven device-arrival notices, the
-shell opening a real file, real removable hardware, Windows' own locales, and the classic
-260-character limit (Wine does not enforce it; the \\\\?\\ prefix is checked as text).
+Not proven here: $qt_unproven real removable hardware and the notices
+Windows itself broadcasts for it (the test sends them), real file associations, Windows' own
+fonts and locales, NTFS's own 8.3 names, and the classic 260-character limit (Wine does not
+enforce it; the \\\\?\\ prefix is checked as text).
 EOF

@@ -142,7 +142,9 @@ TMainEnvironment TMainEnvironment::System() {
     TMainEnvironment environment;
     environment.removableRoots = [] { return platform::RemovableRoots(); };
     environment.openFile = [](const std::string& path) {
-        QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+        if (QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(path))))
+            return platform::Status::Ok();
+        return platform::Status::Error("No program is set to open " + path);
     };
     environment.watchDevices = [](std::function<void()> changed) {
         return std::make_unique<platform::DeviceWatcher>(std::move(changed));
@@ -790,8 +792,10 @@ void TFormMain::AdvStringGridSongDblClickCell(int row) {
             ShowStatus("Not a music or video file: " + path.substr(path.find_last_of("/\\") + 1));
             return;
         }
+        // A type no program is set for: the user is told, not left waiting for a player.
         if (environment_.openFile)
-            environment_.openFile(path);
+            if (auto opened = environment_.openFile(path); !opened)
+                ShowStatus("No program is set to open this file", opened.message());
     });
 }
 

@@ -8,6 +8,7 @@
 #include "core/device/TiPod.h"
 #include "core/library/PlayerModel.h"
 #include "platform/DeviceWatcher.h"
+#include "platform/Status.h"
 
 #include <QWidget>
 
@@ -50,8 +51,8 @@ struct TMainEnvironment {
     // No system notice tells when such a folder goes or comes back: they are looked at this
     // often (0: never).
     int namedFolderCheckMilliseconds = 1000;
-    // Opens a file with the program the system associates with it.
-    std::function<void(const std::string& path)> openFile;
+    // Opens a file with the program the system associates with it; a failure when none could.
+    std::function<platform::Status(const std::string& path)> openFile;
     // Starts watching the system for players that come and go; changed is called for each
     // notice, and the watch lasts as long as the object returned. Empty: no watching.
     std::function<std::unique_ptr<platform::DeviceWatcher>(std::function<void()> changed)>

@@ -105,6 +105,12 @@ public:
     // be told.
     virtual Result<std::optional<FileIdentity>> Lookup(TargetFolder& folder,
                                                        const std::string& name) = 0;
+    // Whether the folder finds another file's own name under this one: on Windows, a short
+    // (8.3) name such as "LONGFI~1.MP3" leads to the file "Long file name.mp3".
+    virtual bool IsShortNameOfAnother(TargetFolder& folder, const std::string& name) {
+        (void)folder, (void)name;
+        return false;
+    }
     // Bytes free for this user on the folder's volume; a failure when the volume cannot say.
     virtual Result<std::uint64_t> FreeSpace(TargetFolder& folder) = 0;
     // Removes the regular files whose names begin with prefix and end with suffix, unless a

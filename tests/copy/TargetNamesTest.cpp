@@ -59,6 +59,9 @@ TEST(TargetFileName, GivesNamesBothFileSystemsAccept) {
         {"CONSOLE", ".mp3", "CONSOLE.mp3"},
         {"COM0", "", "COM0"},
         {"COM10", "", "COM10"},
+        {"com\xC2\xB9", ".mp3", "com\xC2\xB9_.mp3"},
+        {"LPT\xC2\xB3.live", "", "LPT\xC2\xB3_.live"},
+        {"COM\xC2\xB4", "", "COM\xC2\xB4"},
         {"Song", ".m:p3", "Song.mp3"},
         {"Song", ".", "Song"},
     };

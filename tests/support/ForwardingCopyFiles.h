@@ -44,6 +44,9 @@ public:
     Lookup(platform::TargetFolder& folder, const std::string& name) override {
         return real_.Lookup(folder, name);
     }
+    bool IsShortNameOfAnother(platform::TargetFolder& folder, const std::string& name) override {
+        return real_.IsShortNameOfAnother(folder, name);
+    }
     platform::Result<std::uint64_t> FreeSpace(platform::TargetFolder& folder) override {
         return real_.FreeSpace(folder);
     }

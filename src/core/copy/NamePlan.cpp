@@ -85,7 +85,9 @@ bool TNamePlanner::Free(const std::string& name, bool overwrite) {
     const auto there = Lookup(name);
     if (!there)
         return false;
-    return !there->has_value() || (overwrite && !Holds(**there));
+    // Overwriting replaces a file of this very name, never the one a short name leads to.
+    return !there->has_value() ||
+           (overwrite && !Holds(**there) && !files_.IsShortNameOfAnother(*folder_, name));
 }
 
 std::optional<std::string> TNamePlanner::Choose(const std::string& name, bool overwrite) {

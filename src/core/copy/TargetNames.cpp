@@ -57,8 +57,12 @@ bool IsDeviceName(std::string_view stem) {
     for (std::string_view name : kPlain)
         if (upper == name)
             return true;
-    return upper.size() == 4 && (upper.starts_with("COM") || upper.starts_with("LPT")) &&
-           upper[3] >= '1' && upper[3] <= '9';
+    if (!upper.starts_with("COM") && !upper.starts_with("LPT"))
+        return false;
+    const std::string_view number = std::string_view(upper).substr(3);
+    // Windows counts the superscripts one to three (in UTF-8) as digits here too.
+    return (number.size() == 1 && number[0] >= '1' && number[0] <= '9') || number == "\xC2\xB9" ||
+           number == "\xC2\xB2" || number == "\xC2\xB3";
 }
 
 // The bidirectional embeddings, overrides and isolates (U+202A to U+202E, U+2066 to U+2069):

@@ -14,9 +14,9 @@ std::string RemoveInvalidFileChars(std::string_view text);
 
 // The name of a track's copy, accepted by the file systems of both platforms: the title
 // through RemoveInvalidFileChars, cut to leave the whole name at most kMaxNameBytes, trailing
-// dots and blanks trimmed, a Windows device name (CON, PRN, AUX, NUL, COM1-9, LPT1-9, any case,
-// alone or before a dot) given a "_", "Untitled" when nothing is left; then the extension
-// through the same rule.
+// dots and blanks trimmed, a Windows device name (CON, PRN, AUX, NUL, COM1-9, LPT1-9, COM and
+// LPT with a superscript 1 to 3; any case, alone or before a dot) given a "_", "Untitled" when
+// nothing is left; then the extension through the same rule.
 std::string TargetFileName(std::string_view title, std::string_view extension);
 inline constexpr std::size_t kMaxNameBytes = 240;
 

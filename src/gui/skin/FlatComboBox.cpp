@@ -3,6 +3,7 @@
 #include "gui/skin/SkinFonts.h"
 
 #include <QAbstractItemView>
+#include <QCoreApplication>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -177,10 +178,17 @@ void FlatComboDropButton::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton || !combo_->isEnabled())
         return QWidget::mousePressEvent(event);
     combo_->setFocus(Qt::MouseFocusReason);
-    if (combo_->isListShown())
+    if (combo_->isListShown()) {
         combo_->hidePopup();
-    else
-        combo_->showPopup();
+        return;
+    }
+    // As a press on the box itself: that keeps the list open through the release that follows.
+    // Where the list drops below the box (the Windows style), the release lands outside it,
+    // which would otherwise close it at once.
+    QMouseEvent press(event->type(), combo_->mapFromGlobal(event->globalPosition()),
+                      event->scenePosition(), event->globalPosition(), event->button(),
+                      event->buttons(), event->modifiers(), event->pointingDevice());
+    QCoreApplication::sendEvent(combo_, &press);
 }
 
 void FlatComboDropButton::enterEvent(QEnterEvent* event) {

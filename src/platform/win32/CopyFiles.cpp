@@ -235,6 +235,17 @@ public:
         return std::optional<FileIdentity>(*identity);
     }
 
+    // The search answers with the long name of the file it found.
+    bool IsShortNameOfAnother(TargetFolder& folder, const std::string& name) override {
+        WIN32_FIND_DATAW found{};
+        const HANDLE search = FindFirstFileW(Of(folder).Name(name).c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE)
+            return false;
+        FindClose(search);
+        return CompareStringOrdinal(found.cFileName, -1, win32::ToWide(name).c_str(), -1, TRUE) !=
+               CSTR_EQUAL;
+    }
+
     Result<std::uint64_t> FreeSpace(TargetFolder& folder) override {
         return platform::FreeSpace(folder.Path());
     }

@@ -1,7 +1,9 @@
 // The file, drive and shell calls of the Windows back end against the real API: long paths,
 // names beyond ASCII, 64-bit sizes, sharing, drive roots and free space.
 
+#include "core/copy/NamePlan.h"
 #include "core/device/DeviceScan.h"
+#include "platform/CopyFiles.h"
 #include "core/device/TiPod.h"
 #include "platform/Drives.h"
 #include "platform/Files.h"
@@ -14,6 +16,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -261,6 +264,28 @@ TEST(WindowsShell, OpeningAMissingFileFailsWithoutAnyWindow) {
     const auto status = platform::ShellOpen((dir / "missing track.mp3").string());
     EXPECT_FALSE(status.ok());
     EXPECT_NE(status.message().find("missing track.mp3"), std::string::npos) << status.message();
+}
+
+TEST(WindowsCopyNames, OverwritingNeverReplacesTheFileAShortNameLeadsTo) {
+    TempDir dir;
+    const std::string kept = (dir / "Long file name here.mp3").string();
+    std::ofstream(kept) << "kept";
+    wchar_t shortPath[MAX_PATH] = {};
+    ASSERT_GT(GetShortPathNameW(Wide(kept).c_str(), shortPath, MAX_PATH), 0u);
+    const std::wstring wide(shortPath);
+    const std::wstring shortName = wide.substr(wide.find_last_of(L'\\') + 1);
+    if (shortName == L"Long file name here.mp3")
+        GTEST_SKIP() << "this volume makes no short names";
+    const std::string name(shortName.begin(), shortName.end()); // 8.3 names are ASCII
+    platform::CopyFiles& files = platform::SystemCopyFiles();
+    auto folder = files.OpenFolder(dir.path().string());
+    ASSERT_TRUE(folder.ok());
+    copy::TNamePlanner planner(files, folder->get());
+    const auto chosen = planner.Choose(name, true);
+    ASSERT_TRUE(chosen.has_value());
+    EXPECT_NE(*chosen, name);
+    // A file of that very name is still replaced.
+    EXPECT_EQ(planner.Choose("Long file name here.mp3", true), "Long file name here.mp3");
 }
 
 } // namespace
