@@ -764,10 +764,12 @@ TEST_F(CopyWorker, AFolderThatGoesAwayFailsTheRestAndWritesNothingElsewhere) {
         TCopyThread worker(messages_, files_);
         ASSERT_TRUE(worker.Start(Request(false)).ok());
         Join(worker);
-        const auto failed =
-            platform::kPathSeparator == '\\' ? TCopyOutcome::Copied : TCopyOutcome::Failed;
-        EXPECT_EQ(Outcomes(worker), std::vector(4, failed));
-        EXPECT_EQ(bool(held), failed == TCopyOutcome::Copied);
+        // Where the folder is held the job goes on; the round after the first finds its copies
+        // there and numbers the new ones.
+        const bool windows = platform::kPathSeparator == '\\';
+        for (const TCopyOutcome outcome : Outcomes(worker))
+            EXPECT_EQ(copy::HasCopy(outcome), windows) << static_cast<int>(outcome);
+        EXPECT_EQ(bool(held), windows);
         if (!held) {
             EXPECT_NE(targets_[3].find("is no longer there"), std::string::npos) << targets_[3];
             EXPECT_FALSE(fs::exists(out_) && !fs::is_empty(out_)) << "written into the new folder";
