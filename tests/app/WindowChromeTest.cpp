@@ -13,6 +13,7 @@
 #include "gui/skin/TitleBarButton.h"
 #include "gui/TFormReport.h"
 #include "gui/TFormOption.h"
+#include "support/SystemMove.h"
 #include "support/BuiltPlayer.h"
 #include "support/WindowSandbox.h"
 
@@ -29,10 +30,6 @@
 #include <map>
 #include <memory>
 #include <optional>
-
-#ifdef _WIN32
-#include <windows.h>
-#endif
 
 namespace {
 
@@ -72,26 +69,11 @@ bool OnWindowsPlatform() {
     return QGuiApplication::platformName() == QLatin1String("windows");
 }
 
-// Windows moves a window in a loop of its own until the left button goes up, which only a
-// real button does: the release the loop waits for is posted to it.
-void EndSystemMoves(app::WindowDragger* dragger, QWidget* window) {
-#ifdef _WIN32
-    if (!OnWindowsPlatform())
-        return;
-    QObject::connect(dragger, &app::WindowDragger::DragStarted, window, [window] {
-        const auto handle = reinterpret_cast<HWND>(window->winId());
-        QTimer::singleShot(100, window, [handle] { PostMessageW(handle, WM_LBUTTONUP, 0, 0); });
-    });
-#else
-    (void)dragger, (void)window;
-#endif
-}
-
 // A press of the left button on each area, a move and the release: the areas that move the
 // window and those that do not.
 void CheckDrags(QWidget* window, app::WindowDragger* dragger, std::initializer_list<Area> dragging,
                 std::initializer_list<Area> still) {
-    EndSystemMoves(dragger, window);
+    testsupport::EndSystemMoves(dragger, window);
     const std::initializer_list<Area> groups[] = {dragging, still};
     for (int group = 0; group < 2; ++group)
         for (const Area& area : groups[group]) {

@@ -12,6 +12,7 @@
 #include "core/settings/RegistrySettings.h"
 #include "gui/TFormOption.h"
 #include "gui/skin/FlatComboBox.h"
+#include "support/SystemMove.h"
 #include "support/WindowSandbox.h"
 
 #include <QLineEdit>
@@ -292,6 +293,7 @@ private slots:
             {{230, bottom - 50}, false}, {{350, 15}, false},      // "Save", the close button
             {{100, 300}, false},                                  // the layout's group
         };
+        testsupport::EndSystemMoves(option.Dragger, &option);
         // A press, a move with the button held and the release.
         auto drags = [&](Qt::MouseButton button, QPoint at) {
             QSignalSpy started(option.Dragger, &app::WindowDragger::DragStarted);
