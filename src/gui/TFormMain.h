@@ -11,6 +11,7 @@
 
 #include <QWidget>
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -106,6 +107,7 @@ public:
     void DisPlayCurrentArtistSongs();
     void DisPlayCurrentAlbumSongs();
     void DisPlayCurrentFileTypeSongs();
+    void DisPlayCurrentPlaylistSongs();
     bool GetiPodDriver();
     // Loads the player at CurrentiPod (see TPlayerModel::Load).
     browser::TPlayerLoad LoadCurrentiPod();
@@ -165,12 +167,15 @@ public:
     QTableView* ArtistList = nullptr;
     QTableView* AlbumList = nullptr;
     QTableView* FileTypeList = nullptr;
+    QTableView* PlaylistList = nullptr;
     CategoryListModel* ArtistModel = nullptr;
     CategoryListModel* AlbumModel = nullptr;
     CategoryListModel* FileTypeModel = nullptr;
+    CategoryListModel* PlaylistModel = nullptr;
     TabButton* ArtistTabButton = nullptr;
     TabButton* AlbumTabButton = nullptr;
     TabButton* FileTypeTabButton = nullptr;
+    TabButton* PlaylistTabButton = nullptr;
     QLabel* Notifier = nullptr;
     SkinProgressBar* ProgressBarItunes = nullptr;
     PlayerSelector* iPodSelectorCom = nullptr;
@@ -187,6 +192,7 @@ public:
     QMenu* ArtistPopupMenu = nullptr;
     QMenu* AlbumPopupMenu = nullptr;
     QMenu* FileTypePopupMenu = nullptr;
+    QMenu* PlaylistPopupMenu = nullptr;
     // Moves the window by the free areas of its frame.
     app::WindowDragger* Dragger = nullptr;
 
@@ -223,6 +229,8 @@ private:
     void SetTabOrder();
     void FormShow();
     void FormClose();
+    // The four lists, in the order of their tabs.
+    std::array<QTableView*, 4> CategoryLists() const;
     QTableView* MakeCategoryList(CategoryListModel*& model, QMenu*& menu, const QString& name);
     void ShowListSongs(QTableView* list, TDisplayMode mode, const char* logPrefix);
     void ListClicked(QTableView* list);
