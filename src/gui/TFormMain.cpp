@@ -349,10 +349,10 @@ void TFormMain::BuildControls() {
         connect(button, &QAbstractButton::clicked, this, [this, index] { ActivateTab(index); });
         return button;
     };
-    ArtistTabButton = tab("ArtistTabButton", "Artist", 7, 38, 0);
-    AlbumTabButton = tab("AlbumTabButton", "Album", 45, 42, 1);
-    FileTypeTabButton = tab("FileTypeTabButton", "File Type", 87, 51, 2);
-    PlaylistTabButton = tab("PlaylistTabButton", "Playlists", 138, 49, 3);
+    ArtistTabButton = tab("ArtistTabButton", "Artist", 7, 36, 0);
+    AlbumTabButton = tab("AlbumTabButton", "Album", 43, 41, 1);
+    FileTypeTabButton = tab("FileTypeTabButton", "File Type", 84, 52, 2);
+    PlaylistTabButton = tab("PlaylistTabButton", "Playlists", 136, 51, 3);
     ArtistList = MakeCategoryList(ArtistModel, ArtistPopupMenu, QStringLiteral("ArtistList"));
     AlbumList = MakeCategoryList(AlbumModel, AlbumPopupMenu, QStringLiteral("AlbumList"));
     FileTypeList =
