@@ -6,9 +6,10 @@
 # screen, the whole screen as the program opens.
 #
 # usage: scripts/screenshot.sh [OUTDIR]     (default build/screenshots: x1/, x2/, small-screen-x2.png)
+#        SCREENSHOT_DISPLAY=:N picks the X display number (default: one at random from :90)
 #
-# The shots at scale 1 of the main window, the options window, the copy in progress and the
-# report go to docs/ as well.
+# The shots at scale 1 of the main window, its playlists list, the options window, the copy in
+# progress and the report go to docs/ as well.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=${1:-build/screenshots}
@@ -25,7 +26,7 @@ trap 'kill "${app:-}" "${xvfb:-}" 2>/dev/null || true; rm -rf "$work"' EXIT
 build/tools/demo-player/kestrune-demo-player "$work/player" --tracks 60 --seed 5 >/dev/null
 
 start_xvfb() { # WIDTHxHEIGHT
-    display=:$((90 + RANDOM % 100))
+    display=${SCREENSHOT_DISPLAY:-:$((90 + RANDOM % 100))}
     Xvfb "$display" -screen 0 "$1x24" -nolisten tcp &
     xvfb=$!
     sleep 1
@@ -58,7 +59,8 @@ wait "$app" 2>/dev/null || true
 stop_xvfb
 
 mkdir -p docs
-for shot in main-window options-window copy-progress copy-report; do
+for shot in main-window playlists-list options-window copy-progress copy-report; do
     cp "$out/x1/$shot.png" docs/
 done
-echo "Copied to docs/: main-window.png options-window.png copy-progress.png copy-report.png"
+echo "Copied to docs/: main-window.png playlists-list.png options-window.png copy-progress.png" \
+    "copy-report.png"

@@ -21,6 +21,12 @@ void CategoryListModel::ShowValues(const std::vector<std::string>& values) {
     endResetModel();
 }
 
+void CategoryListModel::ShowNoRows() {
+    beginResetModel();
+    entries_.clear();
+    endResetModel();
+}
+
 std::string CategoryListModel::EntryText(int row) const {
     if (row < 0 || row >= entries_.size())
         return {};

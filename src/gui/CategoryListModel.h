@@ -15,6 +15,8 @@ public:
     // One empty row, as before any player is loaded.
     void ShowEmpty();
     void ShowValues(const std::vector<std::string>& values);
+    // No row at all, not even "All ...": a player without playlists has nothing to choose.
+    void ShowNoRows();
 
     std::string EntryText(int row) const;
 

@@ -191,7 +191,7 @@ TFormMain::~TFormMain() {
     watcher_.reset();
     app::Guard("FormCreate:", [&] {
         const auto controls = findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
-        FileTypeList = nullptr; // the event filter ignores what follows
+        PlaylistList = nullptr; // the event filter ignores what follows
         qDeleteAll(controls);
     });
 }
@@ -341,7 +341,8 @@ void TFormMain::BuildControls() {
     for (QWidget* area : areas)
         Dragger->AddArea(area);
 
-    // The list panel with its tab buttons; the lists lie on top of each other.
+    // The list panel with its tab buttons; the lists lie on top of each other. Four tabs share
+    // the width of the list, each as wide as its bold caption needs.
     QWidget* listPanel = Panel(this, "ListPanel", QRect(504, 176, 193, 225));
     Dragger->AddArea(listPanel);
     auto tab = [&](const char* name, const char* caption, int left, int width, int index) {
@@ -351,16 +352,20 @@ void TFormMain::BuildControls() {
         connect(button, &QAbstractButton::clicked, this, [this, index] { ActivateTab(index); });
         return button;
     };
-    ArtistTabButton = tab("ArtistTabButton", "Artist", 7, 59, 0);
-    AlbumTabButton = tab("AlbumTabButton", "Album", 66, 60, 1);
-    FileTypeTabButton = tab("FileTypeTabButton", "File Type", 126, 61, 2);
+    ArtistTabButton = tab("ArtistTabButton", "Artist", 7, 36, 0);
+    AlbumTabButton = tab("AlbumTabButton", "Album", 43, 41, 1);
+    FileTypeTabButton = tab("FileTypeTabButton", "File Type", 84, 52, 2);
+    PlaylistTabButton = tab("PlaylistTabButton", "Playlists", 136, 51, 3);
     ArtistList = MakeCategoryList(ArtistModel, ArtistPopupMenu, QStringLiteral("ArtistList"));
     AlbumList = MakeCategoryList(AlbumModel, AlbumPopupMenu, QStringLiteral("AlbumList"));
     FileTypeList =
         MakeCategoryList(FileTypeModel, FileTypePopupMenu, QStringLiteral("FileTypeList"));
+    PlaylistList =
+        MakeCategoryList(PlaylistModel, PlaylistPopupMenu, QStringLiteral("PlaylistList"));
     ArtistList->setAccessibleName(QStringLiteral("Artist"));
     AlbumList->setAccessibleName(QStringLiteral("Album"));
     FileTypeList->setAccessibleName(QStringLiteral("File Type"));
+    PlaylistList->setAccessibleName(QStringLiteral("Playlists"));
 
     // The button bar between its end caps. Copy and Option open the copy job and the options
     // window.
@@ -454,10 +459,12 @@ void TFormMain::BuildFrame() {
 void TFormMain::SetTabOrder() {
     // The way a reader goes: the tracks, then finding them (search, player, lists), then the
     // commands, the title bar last. The hidden lists are skipped on their own.
-    QWidget* chain[] = {
-        AdvStringGridSong, Edit1,      iPodSelectorCom, ArtistTabButton, AlbumTabButton,
-        FileTypeTabButton, ArtistList, AlbumList,       FileTypeList,    XP_Button5,
-        XP_Button3,        ButtonCopy, XP_ButtonSmall1, XP_ButtonSmall3, XP_ButtonSmall2};
+    QWidget* chain[] = {AdvStringGridSong, Edit1,          iPodSelectorCom,
+                        ArtistTabButton,   AlbumTabButton, FileTypeTabButton,
+                        PlaylistTabButton, ArtistList,     AlbumList,
+                        FileTypeList,      PlaylistList,   XP_Button5,
+                        XP_Button3,        ButtonCopy,     XP_ButtonSmall1,
+                        XP_ButtonSmall3,   XP_ButtonSmall2};
     for (std::size_t i = 1; i < std::size(chain); ++i)
         setTabOrder(chain[i - 1], chain[i]);
 }
@@ -575,6 +582,7 @@ void TFormMain::FormShow() {
         ArtistList->setVisible(true);
         AlbumList->setVisible(false);
         FileTypeList->setVisible(false);
+        PlaylistList->setVisible(false);
         DisPlaySongsInit();
         DisPlayOtherInit();
         if (GetiPodDriver()) {
@@ -632,7 +640,7 @@ void TFormMain::FormClose() {
 void TFormMain::moveEvent(QMoveEvent* event) {
     QWidget::moveEvent(event);
     // The hidden lists are left alone; they paint when shown.
-    for (QTableView* grid : {AdvStringGridSong, ArtistList, AlbumList, FileTypeList})
+    for (QTableView* grid : {AdvStringGridSong, ArtistList, AlbumList, FileTypeList, PlaylistList})
         if (grid != nullptr && grid->isVisible())
             app::RepaintWhole(grid);
 }
@@ -803,9 +811,9 @@ void TFormMain::AdvStringGridSongDblClickCell(int row) {
 
 void TFormMain::DisPlayOtherInit() {
     app::Guard("DisPlayOtherInit:", [&] {
-        for (CategoryListModel* model : {ArtistModel, AlbumModel, FileTypeModel})
+        for (CategoryListModel* model : {ArtistModel, AlbumModel, FileTypeModel, PlaylistModel})
             model->ShowEmpty();
-        for (QTableView* list : {ArtistList, AlbumList, FileTypeList})
+        for (QTableView* list : CategoryLists())
             list->setColumnWidth(0, 200);
     });
 }
@@ -815,6 +823,14 @@ void TFormMain::DisPlayOther() {
         ArtistModel->ShowValues(iPod.GetArtistList());
         AlbumModel->ShowValues(iPod.GetAlbumList());
         FileTypeModel->ShowValues(iPod.GetFileTypeList());
+        // In the player's own order, which its owner chose.
+        std::vector<std::string> playlists;
+        for (const TPlaylist& playlist : iPod.Playlists())
+            playlists.push_back(playlist.name);
+        if (playlists.empty())
+            PlaylistModel->ShowNoRows();
+        else
+            PlaylistModel->ShowValues(playlists);
     });
 }
 
@@ -848,8 +864,16 @@ void TFormMain::DisPlayCurrentFileTypeSongs() {
     ShowListSongs(FileTypeList, TDisplayMode::dmFileTypes, "DisPlayCurrentFileTypeSongs:");
 }
 
+void TFormMain::DisPlayCurrentPlaylistSongs() {
+    ShowListSongs(PlaylistList, TDisplayMode::dmPlaylists, "DisPlayCurrentPlaylistSongs:");
+}
+
+std::array<QTableView*, 4> TFormMain::CategoryLists() const {
+    return {ArtistList, AlbumList, FileTypeList, PlaylistList};
+}
+
 void TFormMain::ListClicked(QTableView* list) {
-    for (QTableView* other : {ArtistList, AlbumList, FileTypeList})
+    for (QTableView* other : CategoryLists())
         if (other != list)
             other->clearSelection();
 }
@@ -861,8 +885,10 @@ void ShowListFor(TFormMain& form, QTableView* list) {
         form.DisPlayCurrentArtistSongs();
     else if (list == form.AlbumList)
         form.DisPlayCurrentAlbumSongs();
-    else
+    else if (list == form.FileTypeList)
         form.DisPlayCurrentFileTypeSongs();
+    else
+        form.DisPlayCurrentPlaylistSongs();
 }
 
 std::vector<int> EntryRows(const QTableView* list) {
@@ -901,19 +927,20 @@ void TFormMain::ListRightClick(QTableView* list, int row) {
         ShowListFor(*this, list);
     }
     UpdateMenuEnabling();
-    QMenu* menu = list == ArtistList  ? ArtistPopupMenu
-                  : list == AlbumList ? AlbumPopupMenu
-                                      : FileTypePopupMenu;
+    QMenu* menu = list == ArtistList     ? ArtistPopupMenu
+                  : list == AlbumList    ? AlbumPopupMenu
+                  : list == FileTypeList ? FileTypePopupMenu
+                                         : PlaylistPopupMenu;
     if (isVisible())
         menu->popup(QCursor::pos());
 }
 
 void TFormMain::ActivateTab(int tab) {
-    TabButton* buttons[] = {ArtistTabButton, AlbumTabButton, FileTypeTabButton};
-    QTableView* lists[] = {ArtistList, AlbumList, FileTypeList};
-    for (int i = 0; i < 3; ++i) {
-        buttons[i]->setActive(i == tab);
-        lists[i]->setVisible(i == tab);
+    TabButton* buttons[] = {ArtistTabButton, AlbumTabButton, FileTypeTabButton, PlaylistTabButton};
+    const auto lists = CategoryLists();
+    for (std::size_t i = 0; i < lists.size(); ++i) {
+        buttons[i]->setActive(static_cast<int>(i) == tab);
+        lists[i]->setVisible(static_cast<int>(i) == tab);
     }
 }
 
@@ -922,7 +949,7 @@ void TFormMain::UpdateMenuEnabling() {
         const bool stop = action->objectName() == QStringLiteral("StopCopyOut");
         action->setEnabled(Copying ? stop : (iPodFound && !stop));
     }
-    for (QMenu* menu : {ArtistPopupMenu, AlbumPopupMenu, FileTypePopupMenu})
+    for (QMenu* menu : {ArtistPopupMenu, AlbumPopupMenu, FileTypePopupMenu, PlaylistPopupMenu})
         for (QAction* action : menu->actions())
             action->setEnabled(iPodFound);
 }
@@ -1057,7 +1084,7 @@ void TFormMain::iPodSelectorComCloseUp() {
 // ---- Events ---------------------------------------------------------------------------------
 
 bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
-    if (FileTypeList == nullptr) // still building the controls
+    if (PlaylistList == nullptr) // still building the controls
         return QWidget::eventFilter(watched, event);
     const bool press = event->type() == QEvent::MouseButtonPress;
     const bool key = event->type() == QEvent::KeyPress;
@@ -1087,7 +1114,7 @@ bool TFormMain::eventFilter(QObject* watched, QEvent* event) {
             return true;
         }
     }
-    for (QTableView* list : {ArtistList, AlbumList, FileTypeList}) {
+    for (QTableView* list : CategoryLists()) {
         if (watched == list->viewport() && press &&
             static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
             ListClicked(list);

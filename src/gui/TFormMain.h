@@ -12,6 +12,7 @@
 
 #include <QWidget>
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -112,6 +113,7 @@ public:
     void DisPlayCurrentArtistSongs();
     void DisPlayCurrentAlbumSongs();
     void DisPlayCurrentFileTypeSongs();
+    void DisPlayCurrentPlaylistSongs();
     bool GetiPodDriver();
     // Loads the player at CurrentiPod (see TPlayerModel::Load).
     browser::TPlayerLoad LoadCurrentiPod();
@@ -172,12 +174,15 @@ public:
     QTableView* ArtistList = nullptr;
     QTableView* AlbumList = nullptr;
     QTableView* FileTypeList = nullptr;
+    QTableView* PlaylistList = nullptr;
     CategoryListModel* ArtistModel = nullptr;
     CategoryListModel* AlbumModel = nullptr;
     CategoryListModel* FileTypeModel = nullptr;
+    CategoryListModel* PlaylistModel = nullptr;
     TabButton* ArtistTabButton = nullptr;
     TabButton* AlbumTabButton = nullptr;
     TabButton* FileTypeTabButton = nullptr;
+    TabButton* PlaylistTabButton = nullptr;
     QLabel* Notifier = nullptr;
     SkinProgressBar* ProgressBarItunes = nullptr;
     PlayerSelector* iPodSelectorCom = nullptr;
@@ -194,6 +199,7 @@ public:
     QMenu* ArtistPopupMenu = nullptr;
     QMenu* AlbumPopupMenu = nullptr;
     QMenu* FileTypePopupMenu = nullptr;
+    QMenu* PlaylistPopupMenu = nullptr;
     // Moves the window by the free areas of its frame.
     app::WindowDragger* Dragger = nullptr;
 
@@ -230,6 +236,8 @@ private:
     void SetTabOrder();
     void FormShow();
     void FormClose();
+    // The four lists, in the order of their tabs.
+    std::array<QTableView*, 4> CategoryLists() const;
     QTableView* MakeCategoryList(CategoryListModel*& model, QMenu*& menu, const QString& name);
     void ShowListSongs(QTableView* list, TDisplayMode mode, const char* logPrefix);
     void ListClicked(QTableView* list);

@@ -346,6 +346,29 @@ private slots:
         QCOMPARE(form->ArtistList->selectionModel()->selectedRows().size(), 1);
     }
 
+    void aPlaylistListsItsTracksInItsOrder() {
+        removable_ = {testsupport::BuildPlayer(scratch_->path() / "p",
+                                               {{"One", "x", "ONE.mp3"}, {"Two", "x", "TWO.mp3"}},
+                                               {{"Night", {2, 1, 2}}, {"Day", {1}}})};
+        auto form = Start();
+        QTest::mouseClick(form->PlaylistTabButton, Qt::LeftButton);
+        QVERIFY(form->PlaylistList->isVisible() && !form->ArtistList->isVisible());
+        QCOMPARE(RowOf(form->PlaylistList, "All ..."), 0);
+        ClickRow(form->PlaylistList, RowOf(form->PlaylistList, "Night"));
+        QCOMPARE(Column(*form, 1), (std::vector<std::string>{"Two", "One"}));
+        QCOMPARE(Text(form->Notifier), std::string("Files in playlist Night"));
+
+        // A player without playlists offers none; one that goes leaves the list as the others.
+        removable_.push_back(SmallPlayer("q"));
+        NoticeDeviceChange();
+        ChooseWithMouse(form->iPodSelectorCom, 1);
+        QCOMPARE(form->PlaylistModel->rowCount(), 0);
+        removable_.pop_back();
+        NoticeDeviceChange();
+        QCOMPARE(form->PlaylistModel->rowCount(), 1);
+        QCOMPARE(form->PlaylistModel->EntryText(0), std::string());
+    }
+
     void searchMatchesWholeWordsInOneOfFiveFields() {
         removable_ = {CopyPlayer("p")};
         auto form = Start();

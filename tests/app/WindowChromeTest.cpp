@@ -293,13 +293,11 @@ private slots:
         QVERIFY(form != nullptr);
         // The focus starts on the tracks; Tab goes in reading order, the hidden lists left out,
         // round to the start; Backtab back.
-        const QStringList order{"AdvStringGridSong", "Edit1",
-                                "iPodSelectorCom",   "ArtistTabButton",
-                                "AlbumTabButton",    "FileTypeTabButton",
-                                "ArtistList",        "XP_Button5",
-                                "XP_Button3",        "ButtonCopy",
-                                "XP_ButtonSmall1",   "XP_ButtonSmall3",
-                                "XP_ButtonSmall2",   "AdvStringGridSong"};
+        const QStringList order{"AdvStringGridSong", "Edit1",           "iPodSelectorCom",
+                                "ArtistTabButton",   "AlbumTabButton",  "FileTypeTabButton",
+                                "PlaylistTabButton", "ArtistList",      "XP_Button5",
+                                "XP_Button3",        "ButtonCopy",      "XP_ButtonSmall1",
+                                "XP_ButtonSmall3",   "XP_ButtonSmall2", "AdvStringGridSong"};
         QStringList visited{QApplication::focusWidget()->objectName()};
         while (visited.size() < order.size()) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);

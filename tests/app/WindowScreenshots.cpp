@@ -3,16 +3,17 @@
 // Takes screenshots of the windows from the X server's screen (run it under Xvfb, at any
 // QT_SCALE_FACTOR, see scripts/screenshot.sh), each of the main window's place with what stands
 // over it, outside the rounded outline transparent: the main window on the player
-// (main-window.png), the options window over it (options-window.png), a job of every track held
-// part-way (copy-progress.png) and then stopped (copy-stopped.png), and a job of one artist's
-// tracks with failures, with overwriting off (copy-report.png) and on
-// (copy-report-overwrite.png). The gestures are a user's; the folder dialog answers a folder
-// below TARGET and the Stop question is answered Yes. Before the jobs the real folder dialog is
-// shown (copy-dialog.png) and accepted as it opens: it gives the proposed name in the folder it
-// shows.
+// (main-window.png), its playlists list with one playlist chosen (playlists-list.png), the
+// options window over it (options-window.png), a job of every track held part-way
+// (copy-progress.png) and then stopped (copy-stopped.png), and a job of one artist's tracks with
+// failures, with overwriting off (copy-report.png) and on (copy-report-overwrite.png). The gestures
+// are a user's; the folder dialog answers a folder below TARGET and the Stop question is answered
+// Yes. Before the jobs the real folder dialog is shown (copy-dialog.png) and accepted as it opens:
+// it gives the proposed name in the folder it shows.
 
 #include "gui/TFormMain.h"
 #include "gui/skin/SkinButton.h"
+#include "gui/skin/TabButton.h"
 #include "gui/TFormReport.h"
 #include "gui/TFormOption.h"
 #include "support/Gestures.h"
@@ -89,6 +90,16 @@ int main(int argc, char** argv) {
     TFormReport* report = form.CopySide().FormReport();
     if (!Shoot(form, output / "main-window.png"))
         return Fail("cannot write the screenshots");
+
+    // The playlists list with one playlist chosen; then all tracks again, on the artist tab.
+    QTest::mouseClick(form.PlaylistTabButton, Qt::LeftButton);
+    const int playlist = testsupport::RowOf(form.PlaylistList, "Road Trip");
+    if (playlist < 0)
+        return Fail("the player has no playlist Road Trip");
+    testsupport::ClickRow(form.PlaylistList, playlist);
+    Shoot(form, output / "playlists-list.png");
+    testsupport::ClickRow(form.PlaylistList, 0);
+    QTest::mouseClick(form.ArtistTabButton, Qt::LeftButton);
 
     // The options window, opened by its button, shot while it is up and left with Cancel.
     QTimer::singleShot(800, [&] {

@@ -66,11 +66,27 @@ TEST_F(Listing, SearchNeedsAllWordsInOneOfFiveFields) {
     EXPECT_EQ(ListTracks(library, TDisplayMode::dmSearch, {"ove"}), (Rows{0, 1, 2, 3, 5}));
 }
 
+TEST(PlaylistListing, ChosenPlaylistsInTheirOrderEachTrackOnce) {
+    dbbuild::DatabaseBuilder builder;
+    for (std::int32_t id : {10, 20, 30, 40})
+        builder.AddTrack(dbbuild::MakeTrack(id, {{1, "t" + std::to_string(id)}}));
+    builder.AddPlaylist({"Mix", {30, 10, 30, 20}}).AddPlaylist({"Other", {40, 10}});
+    testsupport::TempDir root;
+    testsupport::WriteDatabase(root.path(), builder.Build());
+    TiPod library;
+    library.iPodPath = root.str();
+    library.LoadDatabase();
+    EXPECT_EQ(ListTracks(library, TDisplayMode::dmPlaylists, {"mix"}), (Rows{2, 0, 1}));
+    EXPECT_EQ(ListTracks(library, TDisplayMode::dmPlaylists, {"Other", "Mix"}), (Rows{2, 0, 1, 3}));
+    EXPECT_EQ(ListTracks(library, TDisplayMode::dmPlaylists, {"Library"}), Rows{}); // the master
+}
+
 TEST(ListingStatus, WritesEachModesText) {
     EXPECT_EQ(ListingStatus(TDisplayMode::dmAll, {}, 1200), "1200 Files found in your iPod.");
     EXPECT_EQ(ListingStatus(TDisplayMode::dmAlbums, {"A", "B"}, 3), "Files in album A,B");
     EXPECT_EQ(ListingStatus(TDisplayMode::dmArtists, {"X"}, 3), "Files by artist X");
     EXPECT_EQ(ListingStatus(TDisplayMode::dmFileTypes, {"X", "Y"}, 3), "X Files");
+    EXPECT_EQ(ListingStatus(TDisplayMode::dmPlaylists, {"P", "Q"}, 3), "Files in playlist P,Q");
     EXPECT_FALSE(ListingStatus(TDisplayMode::dmSearch, {"x"}, 3));
     EXPECT_FALSE(ListingStatus(TDisplayMode::dmEmpty, {}, 3));
     EXPECT_FALSE(ListingStatus(TDisplayMode::dmAll, {}, 0)); // an empty library says nothing

@@ -19,9 +19,10 @@ struct TrackSpec {
     std::int64_t bytes = 1000;
 };
 
-// A player folder at root with these tracks, in this order.
+// A player folder at root with these tracks, in this order, their ids counted from 1.
 inline std::string BuildPlayer(const std::filesystem::path& root,
-                               const std::vector<TrackSpec>& tracks) {
+                               const std::vector<TrackSpec>& tracks,
+                               const std::vector<dbbuild::Playlist>& playlists = {}) {
     dbbuild::DatabaseBuilder builder;
     std::int32_t id = 1;
     for (const TrackSpec& track : tracks) {
@@ -33,6 +34,8 @@ inline std::string BuildPlayer(const std::filesystem::path& root,
             WriteFileOfSize(root, "iPod_Control/Music/F00/" + track.file,
                             static_cast<std::uint64_t>(track.bytes));
     }
+    for (const dbbuild::Playlist& playlist : playlists)
+        builder.AddPlaylist(playlist);
     WriteDatabase(root, builder.Build());
     return root.string();
 }

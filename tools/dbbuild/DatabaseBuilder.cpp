@@ -11,6 +11,7 @@ namespace dbbuild {
 namespace {
 
 constexpr std::int32_t kTrackListType = 1;
+constexpr std::int32_t kPlaylistType = 2;
 
 // resize and memcpy rather than insert: GCC 12 at -O3 warns falsely about insert of a range.
 void Append(std::vector<std::uint8_t>& out, const void* data, std::size_t size) {
@@ -144,6 +145,29 @@ void WriteTrack(std::vector<std::uint8_t>& out, const Track& track, std::int32_t
     PatchLength(out, start);
 }
 
+// A playlist record: item count at 12, member count at 16, the master flag in byte 20; then its
+// title item and one member record a track, the track id at 24.
+void WritePlaylist(std::vector<std::uint8_t>& out, const Playlist& playlist, bool master) {
+    const std::size_t start = out.size();
+    Append(out, "mhyp");
+    AppendU32(out, U32(kPlaylistHeaderLength));
+    AppendU32(out, 0);
+    AppendU32(out, 1);
+    AppendU32(out, U32(playlist.trackIds.size()));
+    out.push_back(master ? 1 : 0);
+    AppendZeros(out, kPlaylistHeaderLength - 21);
+    WriteItem(out, StringItem{1, playlist.name});
+    for (std::int32_t id : playlist.trackIds) {
+        Append(out, "mhip");
+        AppendU32(out, U32(kMemberHeaderLength));
+        AppendU32(out, U32(kMemberHeaderLength));
+        AppendZeros(out, 12);
+        AppendU32(out, U32(id));
+        AppendZeros(out, kMemberHeaderLength - 28);
+    }
+    PatchLength(out, start);
+}
+
 std::size_t EstimateSize(const std::vector<Track>& tracks, std::int32_t headerLength) {
     std::size_t total = 4096;
     for (const Track& track : tracks) {
@@ -188,6 +212,28 @@ DatabaseBuilder& DatabaseBuilder::AddDataSet(std::int32_t type, std::size_t cont
     return *this;
 }
 
+DatabaseBuilder& DatabaseBuilder::AddPlaylist(Playlist playlist) {
+    playlists_.push_back(std::move(playlist));
+    return *this;
+}
+
+void DatabaseBuilder::WritePlaylistSet(std::vector<std::uint8_t>& out) const {
+    const std::size_t start = out.size();
+    WriteDataSetHeader(out, kPlaylistType);
+    // The list header has its count at 8 and no total length.
+    Append(out, "mhlp");
+    AppendU32(out, U32(kTrackListHeaderLength));
+    AppendU32(out, U32(playlists_.size() + 1));
+    AppendZeros(out, kTrackListHeaderLength - 12);
+    Playlist master{"Library", {}};
+    for (const Track& track : tracks_)
+        master.trackIds.push_back(track.trackId);
+    WritePlaylist(out, master, true);
+    for (const Playlist& playlist : playlists_)
+        WritePlaylist(out, playlist, false);
+    PatchLength(out, start);
+}
+
 DatabaseBuilder& DatabaseBuilder::ClearDataSets() {
     before_.clear();
     after_.clear();
@@ -222,7 +268,11 @@ std::vector<std::uint8_t> DatabaseBuilder::Build(Layout* layout) const {
     AppendU32(out, 0);
     AppendU32(out, 1);
     AppendU32(out, 0x30); // database version
-    AppendU32(out, U32(before_.size() + 1 + after_.size()));
+    const bool playlistSetAdded =
+        !playlists_.empty() && std::none_of(after_.begin(), after_.end(), [](const OtherSet& set) {
+            return set.type == kPlaylistType;
+        });
+    AppendU32(out, U32(before_.size() + 1 + after_.size() + (playlistSetAdded ? 1 : 0)));
     AppendZeros(out, static_cast<std::size_t>(fileHeaderLength_) - 24);
 
     for (const OtherSet& set : before_) {
@@ -247,9 +297,19 @@ std::vector<std::uint8_t> DatabaseBuilder::Build(Layout* layout) const {
     }
     PatchLength(out, where.trackListSet);
 
+    bool playlistsWritten = playlists_.empty();
     for (const OtherSet& set : after_) {
         where.dataSets.push_back(out.size());
-        WriteFillerSet(out, set.type, set.contentBytes);
+        if (set.type == kPlaylistType && !playlistsWritten) {
+            WritePlaylistSet(out);
+            playlistsWritten = true;
+        } else {
+            WriteFillerSet(out, set.type, set.contentBytes);
+        }
+    }
+    if (!playlistsWritten) {
+        where.dataSets.push_back(out.size());
+        WritePlaylistSet(out);
     }
 
     PutU32(out, 8, U32(out.size()));

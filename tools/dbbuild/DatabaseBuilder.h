@@ -40,6 +40,12 @@ struct Track {
     std::vector<std::pair<std::size_t, std::int32_t>> headerValues = {};
 };
 
+// A playlist of the playlist data set (type 2): its title and its members' track ids, in order.
+struct Playlist {
+    std::string name;
+    std::vector<std::int32_t> trackIds;
+};
+
 // File offsets of the chunks of the last Build.
 struct Layout {
     std::size_t trackListSet = 0;                // the type-1 data set
@@ -57,6 +63,8 @@ inline constexpr std::int32_t kTrackHeaderLength = 584;
 inline constexpr std::int32_t kOldTrackHeaderLength = 160;
 inline constexpr std::int32_t kItemHeaderLength = 24;
 inline constexpr std::int32_t kStringTextOffset = 40;
+inline constexpr std::int32_t kPlaylistHeaderLength = 108;
+inline constexpr std::int32_t kMemberHeaderLength = 76;
 
 class DatabaseBuilder {
 public:
@@ -74,6 +82,10 @@ public:
     // At least 24 bytes; old databases use 104.
     DatabaseBuilder& SetFileHeaderLength(std::int32_t length);
 
+    // With playlists, the type-2 data set holds them, after the master playlist of every track
+    // that real databases put first (a database without a type-2 set gains one at its end).
+    DatabaseBuilder& AddPlaylist(Playlist playlist);
+
     std::size_t TrackCount() const { return tracks_.size(); }
 
     std::vector<std::uint8_t> Build(Layout* layout = nullptr) const;
@@ -84,7 +96,10 @@ private:
         std::size_t contentBytes;
     };
 
+    void WritePlaylistSet(std::vector<std::uint8_t>& out) const;
+
     std::vector<Track> tracks_;
+    std::vector<Playlist> playlists_;
     std::vector<OtherSet> before_;
     std::vector<OtherSet> after_;
     std::int32_t trackHeaderLength_ = kTrackHeaderLength;

@@ -499,6 +499,23 @@ void ClearEarlierOutput(const fs::path& root) {
 
 } // namespace
 
+// Playlists as an owner makes them: a pick across the library, one in reverse, and one that
+// holds a track twice. Chosen by position, so they take nothing from the random sequence.
+void AddPlaylists(dbbuild::DatabaseBuilder& builder, const std::vector<DemoTrack>& tracks) {
+    if (tracks.size() < 4)
+        return;
+    dbbuild::Playlist roadTrip{"Road Trip", {}};
+    for (std::size_t i = 0; i < tracks.size(); i += 3)
+        roadTrip.trackIds.push_back(tracks[i].id);
+    dbbuild::Playlist quiet{"Quiet Evening", {}};
+    for (std::size_t i = tracks.size(); i >= 5; i -= 5)
+        quiet.trackIds.push_back(tracks[i - 1].id);
+    dbbuild::Playlist onRepeat{"On Repeat", {tracks[1].id, tracks[2].id, tracks[1].id}};
+    builder.AddPlaylist(std::move(roadTrip))
+        .AddPlaylist(std::move(quiet))
+        .AddPlaylist(std::move(onRepeat));
+}
+
 Summary WritePlayer(const fs::path& root, const Options& options) {
     if (options.minFileBytes > options.maxFileBytes)
         throw std::invalid_argument("the smallest file size exceeds the largest");
@@ -523,6 +540,7 @@ Summary WritePlayer(const fs::path& root, const Options& options) {
         builder.AddDataSet(type, 92 + 8 * random.Below(64), false);
     for (const DemoTrack& track : tracks)
         builder.AddTrack(ToDatabaseTrack(random, track));
+    AddPlaylists(builder, tracks);
     const std::vector<std::uint8_t> database = builder.Build();
 
     fs::create_directories(root);

@@ -19,9 +19,9 @@ track in database order with the listing a correct reader gives.
 
 The tracks mix Unicode texts, titles with characters file names cannot hold, device names,
 duplicate titles, letter-case variants of artists, albums and locations, empty and missing
-fields, podcast and chapter items, extra data sets, missing and zero-byte files. The same seed
-always gives the same folder. A folder this tool wrote before is replaced; a folder holding any
-other player is left alone.
+fields, podcast and chapter items, extra data sets, three playlists, missing and zero-byte
+files. The same seed always gives the same folder. A folder this tool wrote before is replaced;
+a folder holding any other player is left alone.
 
 Options:
   --tracks N            number of tracks (default 40)

@@ -10,4 +10,5 @@ enum class TDisplayMode : std::uint8_t {
     dmFileTypes = 5,
     dmEmpty = 6,
     dmSearch = 7,
+    dmPlaylists = 8,
 };

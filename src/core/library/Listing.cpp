@@ -49,6 +49,26 @@ std::vector<std::int32_t> ListBySearch(const TiPod& library, const std::string& 
     return rows;
 }
 
+// A track twice in a playlist is one file: listed twice it would be copied twice.
+std::vector<std::int32_t> ListByPlaylist(const TiPod& library,
+                                         const std::vector<std::string>& names) {
+    std::vector<std::int32_t> rows;
+    std::vector<bool> listed(static_cast<std::size_t>(library.GetSongCount()), false);
+    for (const TPlaylist& playlist : library.Playlists()) {
+        const bool chosen = std::any_of(names.begin(), names.end(), [&](const std::string& name) {
+            return platform::CompareText(name, playlist.name) == 0;
+        });
+        if (!chosen)
+            continue;
+        for (std::int32_t track : playlist.tracks)
+            if (!listed[static_cast<std::size_t>(track)]) {
+                listed[static_cast<std::size_t>(track)] = true;
+                rows.push_back(track);
+            }
+    }
+    return rows;
+}
+
 std::string Joined(const std::vector<std::string>& names) {
     std::string text;
     for (std::size_t i = 0; i < names.size(); ++i) {
@@ -76,6 +96,8 @@ std::vector<std::int32_t> ListTracks(const TiPod& library, TDisplayMode mode,
         return ListByField(library, SongField::Artist, names);
     case TDisplayMode::dmFileTypes:
         return ListByField(library, SongField::Filetype, names);
+    case TDisplayMode::dmPlaylists:
+        return ListByPlaylist(library, names);
     case TDisplayMode::dmSearch:
         return names.empty() ? std::vector<std::int32_t>() : ListBySearch(library, names.front());
     case TDisplayMode::dmEmpty:
@@ -97,6 +119,8 @@ std::optional<std::string> ListingStatus(TDisplayMode mode, const std::vector<st
         return "Files by artist " + Joined(names);
     case TDisplayMode::dmFileTypes:
         return (names.empty() ? std::string() : names.front()) + " Files";
+    case TDisplayMode::dmPlaylists:
+        return "Files in playlist " + Joined(names);
     case TDisplayMode::dmEmpty:
     case TDisplayMode::dmSearch:
         break;

@@ -11,9 +11,10 @@ class TiPod;
 
 namespace browser {
 
-// The tracks (library indices, in library order) that a display mode shows. Names are the
-// chosen albums, artists or file types (compared without regard to case under the user's
-// locale), or the one search text for dmSearch.
+// The tracks (library indices) that a display mode shows. Names are the chosen albums, artists,
+// file types or playlists (compared without regard to case under the user's locale), or the one
+// search text for dmSearch. Playlists give their tracks in the player's order of playlists and
+// of members, each track once, at its first place; the other modes list in library order.
 std::vector<std::int32_t> ListTracks(const TiPod& library, TDisplayMode mode,
                                      const std::vector<std::string>& names);
 
