@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # Builds the benchmarks, generates a 40,000-track demo player with its files (sparse, of
 # realistic sizes) and times its load; then times the error log, and the copy worker against cp
-# on a generated job of 200 files, 400 MB in all.
+# on a generated job of 200 files, 400 MB in all, and a killed copy resumed with the skip.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tracks=${1:-40000}
 bash scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j "$(nproc)" --target load_bench gui_bench log_bench copy_bench sources_bench \
-    kestrune-demo-player
+    resume_bench kestrune-demo-player kestrune-cli
 player=$(mktemp -d)
 trap 'rm -rf "$player"' EXIT
 build/tools/demo-player/kestrune-demo-player "$player" --tracks "$tracks" --seed 1 \
@@ -22,3 +22,5 @@ echo
 build/bench/copy_bench
 echo
 build/bench/sources_bench
+echo
+build/bench/resume_bench

@@ -281,14 +281,18 @@ void TCopySide::CMProgressFinish(int result) {
     finishSeen_ = true;
     watch_->stop();
     const bool shown = app::Guard("CMProgressFinish:", [&] {
-        if (result == copy::kCopyFinished)
-            host_.ShowCopyStatus(" Copy Finished ");
-        else if (result == copy::kCopyStopped)
-            host_.ShowCopyStatus(" Copy Terminated ");
         // Nothing is deleted here: the worker has removed its own partial file, and a file
         // under a final name is either this job's complete copy or the user's own.
         if (result_.entries.empty()) // else filled in already by WatchWorker
             result_ = worker_->Result();
+        // Tracks found already copied are no error, but the user should see they were skipped.
+        const std::size_t there = result_.Count(copy::TCopyOutcome::AlreadyCopied);
+        const std::string skipped =
+            there == 0 ? std::string() : ", " + std::to_string(there) + " already copied ";
+        if (result == copy::kCopyFinished)
+            host_.ShowCopyStatus(there == 0 ? " Copy Finished " : " Copy Finished" + skipped);
+        else if (result == copy::kCopyStopped)
+            host_.ShowCopyStatus(there == 0 ? " Copy Terminated " : " Copy Terminated" + skipped);
         if (writePlaylists_)
             WritePlaylists();
         std::vector<std::string> titles;

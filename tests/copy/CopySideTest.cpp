@@ -164,6 +164,14 @@ private slots:
         QVERIFY(Shown(Report()));
         QCOMPARE(ReportColumn(Report(), 0), Strings{"Two"});
         QCOMPARE(ReportColumn(Report(), 1), Strings{Planned("Two(1).mp3")});
+
+        // Copied again with the skip chosen: the finish counts what was there.
+        QTest::mouseClick(Report()->CloseButton, Qt::LeftButton);
+        ExpectIdle();
+        host_->choices.skipExisting = true;
+        Copy();
+        QVERIFY(Shown(Report()));
+        QCOMPARE(host_->status, std::string(" Copy Finished, 1 already copied "));
     }
 
     void aRunningCopyShowsItsProgressAndAStopAnsweredNoLetsItGoOn() {
