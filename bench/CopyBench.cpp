@@ -1,23 +1,25 @@
-// Times the copy worker on a generated job against cp, on the same files in one run.
+// Times the copy worker against `cp` followed by `sync` of the copies, on generated jobs, in
+// interleaved rounds of one run (`sync` of everything: one wait, the quickest way to the disk).
 //
-//   copy_bench [DIR] [--files N] [--megabytes M] [--rounds R]
+//   copy_bench [DIR] [--rounds R] [--only ROW]
 //
-// Writes N files of M megabytes in all (random bytes, not sparse) under DIR (default: a new
-// folder in the system's temporary folder), then, R times in turn: the worker with the real
-// platform layer (every copy flushed to disk before it takes its name), `cp` of the same files,
-// and `cp` followed by `sync` of the copies. Between runs the copies are removed and everything
-// is synced, so no run pays for the one before. The sources stay in the page cache throughout
-// (all runs read them from memory), so the figures compare writing, not reading.
-
+// Rows: 10,000 files of 40 KiB and 200 files of 2 MiB (random bytes, not sparse), each with the
+// sources cold (their pages evicted before each run, so the copy reads what no cache holds) and
+// warm; then, where the machine allows it (root, a loop device, the blkio throttle), 200 files
+// of 2 MiB read from a loop-mounted volume throttled to 30 MB/s, a player on USB 2.0, against
+// reading the same files with `cat`. Between runs the copies are removed and everything synced.
 #include "core/copy/CopyThread.h"
-#include "support/ForwardingCopyFiles.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <cstring>
+#include <fcntl.h>
 #include <fstream>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <random>
 #include <spawn.h>
 #include <string>
@@ -39,37 +41,6 @@ public:
     void CMProgressText(const std::string&) override {}
     int positions = 0;
     int finish = 0;
-};
-
-// The real file system without the flush before the rename: what the flush costs, and nothing a
-// user would run.
-class NoFlush final : public testsupport::ForwardingCopyFiles {
-public:
-    platform::Result<std::unique_ptr<platform::CopyTarget>>
-    CreateTarget(platform::TargetFolder& folder, const std::string& name) override {
-        auto created = real_.CreateTarget(folder, name);
-        if (!created)
-            return created.status();
-        return std::unique_ptr<platform::CopyTarget>(std::make_unique<Target>(std::move(*created)));
-    }
-
-private:
-    class Target final : public platform::CopyTarget {
-    public:
-        explicit Target(std::unique_ptr<platform::CopyTarget> real) : real_(std::move(real)) {}
-        platform::Status Write(const std::uint8_t* from, std::size_t bytes) override {
-            return real_->Write(from, bytes);
-        }
-        std::optional<std::size_t> MoveFrom(platform::CopySource& source,
-                                            std::size_t bytes) override {
-            return real_->MoveFrom(source, bytes);
-        }
-        platform::Status Flush() override { return platform::Status::Ok(); }
-        platform::Status Close() override { return real_->Close(); }
-
-    private:
-        std::unique_ptr<platform::CopyTarget> real_;
-    };
 };
 
 bool Run(std::vector<std::string> args) {
@@ -99,105 +70,222 @@ double Median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
+// Drops the files' pages from the cache, so the next read comes from the disk.
+void Evict(const std::vector<std::string>& paths) {
+    ::sync();
+    for (const std::string& path : paths) {
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd >= 0) {
+            (void)::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+            ::close(fd);
+        }
+    }
+}
+
+struct Job {
+    std::vector<std::string> sources;
+    std::vector<std::string> names;
+    std::uint64_t bytes = 0;
+};
+
+Job WriteSources(const fs::path& folder, std::size_t files, std::uint64_t bytesPerFile) {
+    fs::create_directories(folder);
+    std::mt19937_64 random(42);
+    std::vector<std::uint64_t> block(bytesPerFile / 8 + 1);
+    Job job;
+    for (std::size_t i = 0; i < files; ++i) {
+        for (auto& word : block)
+            word = random();
+        job.names.push_back("track " + std::to_string(i) + ".mp3");
+        const fs::path path = folder / job.names.back();
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(block.data()),
+                   static_cast<std::streamsize>(bytesPerFile));
+        job.sources.push_back(path.string());
+        job.bytes += bytesPerFile;
+    }
+    ::sync();
+    return job;
+}
+
+// Seconds the worker takes for the whole job; negative when a file was not copied.
+double TimeWorker(const Job& job, const fs::path& out) {
+    copy::TCopyRequest request;
+    request.targetFolder = out.string();
+    for (std::size_t i = 0; i < job.sources.size(); ++i)
+        request.entries.push_back({"", job.sources[i], job.names[i]});
+    Quiet messages;
+    TCopyThread thread(messages, platform::SystemCopyFiles());
+    const auto start = std::chrono::steady_clock::now();
+    if (!thread.Start(std::move(request)).ok())
+        return -1.0;
+    thread.Join();
+    const double seconds = Seconds(std::chrono::steady_clock::now() - start);
+    return messages.finish == copy::kCopyFinished && thread.Result().Copies() == job.sources.size()
+               ? seconds
+               : -1.0;
+}
+
+double TimeCommands(const std::vector<std::vector<std::string>>& commands) {
+    const auto start = std::chrono::steady_clock::now();
+    for (const auto& command : commands)
+        if (!Run(command))
+            return -1.0;
+    return Seconds(std::chrono::steady_clock::now() - start);
+}
+
+struct Row {
+    const char* name;
+    std::size_t files;
+    std::uint64_t bytesPerFile;
+    bool cold;
+};
+
+// The worker against cp + sync, or against cat where the source is the limit.
+bool Compare(const char* name, const Job& job, const fs::path& out, bool cold, int rounds,
+             bool againstCat) {
+    std::vector<std::string> cp{"cp", "--"}, sync{"sync"}, cat{"cat", "--"};
+    for (std::size_t i = 0; i < job.sources.size(); ++i) {
+        cp.push_back(job.sources[i]);
+        cat.push_back(job.sources[i]);
+    }
+    cp.push_back(out.string());
+    std::vector<double> worker, reference;
+    for (int round = 0; round < rounds; ++round) {
+        Fresh(out);
+        if (cold)
+            Evict(job.sources);
+        worker.push_back(TimeWorker(job, out));
+        Fresh(out);
+        if (cold)
+            Evict(job.sources);
+        if (againstCat) {
+            std::vector<std::string> quiet{"sh", "-c", "exec \"$0\" \"$@\" >/dev/null"};
+            quiet.insert(quiet.end(), cat.begin(), cat.end());
+            reference.push_back(TimeCommands({quiet}));
+        } else {
+            reference.push_back(TimeCommands({cp, sync}));
+        }
+        if (worker.back() < 0 || reference.back() < 0) {
+            std::fprintf(stderr, "copy_bench: %s: a run failed\n", name);
+            return false;
+        }
+    }
+    const double w = Median(worker), r = Median(reference);
+    std::printf("%-34s worker %7.3f s   %-10s %7.3f s   ratio %.2f\n", name, w,
+                againstCat ? "cat" : "cp + sync", r, w / r);
+    std::fflush(stdout);
+    return true;
+}
+
+// A loop-mounted ext4 volume whose reads the blkio throttle holds to 30 MB/s for this process.
+class ThrottledVolume {
+public:
+    explicit ThrottledVolume(const fs::path& base)
+        : image_(base / "volume.img"), mount_(base / "volume") {}
+    ~ThrottledVolume() {
+        if (!group_.empty()) {
+            std::ofstream(fs::path("/sys/fs/cgroup/blkio/cgroup.procs")) << getpid();
+            ::rmdir(group_.c_str());
+        }
+        if (mounted_)
+            (void)Run({"umount", mount_.string()});
+        if (!loop_.empty())
+            (void)Run({"losetup", "-d", loop_});
+    }
+    // Why not, or empty when the volume is ready.
+    std::string Prepare(const Job& job, Job& onVolume) {
+        if (::geteuid() != 0)
+            return "it needs root (a loop device and the blkio throttle)";
+        fs::create_directories(mount_);
+        if (!Run({"truncate", "-s", std::to_string(job.bytes + (256u << 20)), image_.string()}) ||
+            !Run({"mkfs.ext4", "-q", "-F", image_.string()}))
+            return "no ext4 image could be made";
+        FILE* setup = ::popen(("losetup -f --show " + image_.string()).c_str(), "r");
+        char device[64] = {};
+        if (setup == nullptr || std::fgets(device, sizeof device, setup) == nullptr) {
+            if (setup != nullptr)
+                ::pclose(setup);
+            return "no free loop device";
+        }
+        ::pclose(setup);
+        loop_ = std::string(device, std::strcspn(device, "\n"));
+        if (!Run({"mount", loop_, mount_.string()}))
+            return "the loop device cannot be mounted";
+        mounted_ = true;
+        onVolume = job;
+        for (std::size_t i = 0; i < job.sources.size(); ++i) {
+            onVolume.sources[i] = (mount_ / job.names[i]).string();
+            fs::copy_file(job.sources[i], onVolume.sources[i]);
+        }
+        ::sync();
+        struct stat info {};
+        if (::stat(loop_.c_str(), &info) != 0)
+            return "the loop device cannot be looked at";
+        const fs::path group = "/sys/fs/cgroup/blkio/kestrune-copy-bench";
+        if (::mkdir(group.c_str(), 0755) != 0 && errno != EEXIST)
+            return "no blkio cgroup can be made";
+        group_ = group.string();
+        std::ofstream(group / "blkio.throttle.read_bps_device")
+            << major(info.st_rdev) << ":" << minor(info.st_rdev) << " " << 30'000'000;
+        std::ofstream(group / "cgroup.procs") << getpid();
+        return {};
+    }
+
+private:
+    fs::path image_, mount_;
+    std::string loop_, group_;
+    bool mounted_ = false;
+};
+
 } // namespace
 
 int main(int argc, char** argv) {
     fs::path base;
-    std::size_t files = 200;
-    std::uint64_t megabytes = 400;
     int rounds = 5;
+    std::string only;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg == "--files" && i + 1 < argc)
-            files = std::stoul(argv[++i]);
-        else if (arg == "--megabytes" && i + 1 < argc)
-            megabytes = std::stoull(argv[++i]);
-        else if (arg == "--rounds" && i + 1 < argc)
+        if (arg == "--rounds" && i + 1 < argc)
             rounds = std::stoi(argv[++i]);
+        else if (arg == "--only" && i + 1 < argc)
+            only = argv[++i];
         else
             base = arg;
     }
     const bool ownBase = base.empty();
     if (ownBase)
         base = fs::temp_directory_path() / ("kestrune-copy-bench-" + std::to_string(getpid()));
-    const fs::path sources = base / "sources", out = base / "out";
-    fs::create_directories(sources);
-
-    const std::uint64_t bytesPerFile = megabytes * 1024 * 1024 / files;
-    std::mt19937_64 random(42);
-    std::vector<std::uint64_t> block(bytesPerFile / 8 + 1);
-    std::vector<std::string> sourcePaths, cpArgs{"cp", "--"};
-    for (std::size_t i = 0; i < files; ++i) {
-        for (auto& word : block)
-            word = random();
-        const fs::path path = sources / ("track " + std::to_string(i) + ".mp3");
-        std::ofstream(path, std::ios::binary)
-            .write(reinterpret_cast<const char*>(block.data()),
-                   static_cast<std::streamsize>(bytesPerFile));
-        sourcePaths.push_back(path.string());
-        cpArgs.push_back(path.string());
+    const fs::path out = base / "out";
+    std::printf("copy_bench: medians of %d rounds in %s\n", rounds, base.c_str());
+    const Row rows[] = {{"small-cold", 10'000, 40 << 10, true},
+                        {"small-warm", 10'000, 40 << 10, false},
+                        {"large-cold", 200, 2 << 20, true},
+                        {"large-warm", 200, 2 << 20, false}};
+    bool ok = true;
+    for (const Row& row : rows) {
+        if (!only.empty() && only != row.name)
+            continue;
+        const Job job = WriteSources(base / row.name, row.files, row.bytesPerFile);
+        char name[80];
+        std::snprintf(name, sizeof name, "%zu files of %llu KiB, %s", row.files,
+                      static_cast<unsigned long long>(row.bytesPerFile >> 10),
+                      row.cold ? "cold" : "warm");
+        ok = Compare(name, job, out, row.cold, rounds, false) && ok;
+        fs::remove_all(base / row.name);
     }
-    cpArgs.push_back(out.string());
-    std::vector<std::string> syncArgs{"sync", "--data", "--"};
-    for (std::size_t i = 0; i < files; ++i)
-        syncArgs.push_back((out / ("track " + std::to_string(i) + ".mp3")).string());
-    ::sync();
-    std::printf("copy_bench: %zu files of %.2f MB, %.0f MB in all, in %s\n", files,
-                static_cast<double>(bytesPerFile) / (1024 * 1024),
-                static_cast<double>(bytesPerFile * files) / (1024 * 1024), base.c_str());
-
-    // Seconds the worker takes for the whole job, or a negative value when a file was not copied.
-    const auto timeWorker = [&](platform::CopyFiles& fileSystem) {
-        Fresh(out);
-        copy::TCopyRequest job;
-        job.targetFolder = out.string();
-        for (std::size_t i = 0; i < files; ++i)
-            job.entries.push_back({"", sourcePaths[i], "track " + std::to_string(i) + ".mp3"});
-        Quiet messages;
-        TCopyThread thread(messages, fileSystem);
-        const auto start = std::chrono::steady_clock::now();
-        if (!thread.Start(std::move(job)).ok())
-            return -1.0;
-        thread.Join();
-        const double seconds = Seconds(std::chrono::steady_clock::now() - start);
-        return messages.finish == copy::kCopyFinished && thread.Result().Copies() == files ? seconds
-                                                                                           : -1.0;
-    };
-
-    NoFlush noFlush;
-    std::vector<double> worker, unflushed, cp, cpSync;
-    for (int round = 0; round < rounds; ++round) {
-        worker.push_back(timeWorker(platform::SystemCopyFiles()));
-        unflushed.push_back(timeWorker(noFlush));
-        if (worker.back() < 0 || unflushed.back() < 0) {
-            std::fprintf(stderr, "copy_bench: the worker did not copy every file\n");
-            return 1;
-        }
-
-        Fresh(out);
-        auto start = std::chrono::steady_clock::now();
-        if (!Run(cpArgs))
-            return 1;
-        cp.push_back(Seconds(std::chrono::steady_clock::now() - start));
-
-        Fresh(out);
-        start = std::chrono::steady_clock::now();
-        if (!Run(cpArgs) || !Run(syncArgs))
-            return 1;
-        cpSync.push_back(Seconds(std::chrono::steady_clock::now() - start));
-        std::printf("  round %d: worker %.3f s, worker without flush %.3f s, cp %.3f s, "
-                    "cp + sync %.3f s\n",
-                    round + 1, worker.back(), unflushed.back(), cp.back(), cpSync.back());
+    if (only.empty() || only == "throttled") {
+        const Job job = WriteSources(base / "throttled-sources", 200, 2 << 20);
+        Job onVolume;
+        ThrottledVolume volume(base);
+        if (const std::string why = volume.Prepare(job, onVolume); !why.empty())
+            std::printf("%-34s skipped: %s\n", "source throttled to 30 MB/s", why.c_str());
+        else
+            ok = Compare("200 files of 2 MiB, 30 MB/s source", onVolume, out, true,
+                         std::min(rounds, 3), true) &&
+                 ok;
     }
-    const double w = Median(worker), u = Median(unflushed), c = Median(cp), cs = Median(cpSync);
-    std::printf("median: worker %.3f s (%.0f MB/s), worker without flush %.3f s, cp %.3f s, "
-                "cp + sync %.3f s\n",
-                w, static_cast<double>(bytesPerFile * files) / (1024 * 1024) / w, u, c, cs);
-    std::printf("ratio worker / cp:                      %.2f\n", w / c);
-    std::printf("ratio worker / cp + sync:               %.2f\n", w / cs);
-    std::printf("ratio worker without flush / cp:        %.2f (the flush left out: not safe)\n",
-                u / c);
     if (ownBase)
         fs::remove_all(base);
-    return 0;
+    return ok ? 0 : 1;
 }

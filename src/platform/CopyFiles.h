@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -110,6 +111,16 @@ public:
     virtual bool IsShortNameOfAnother(TargetFolder& folder, const std::string& name) {
         (void)folder, (void)name;
         return false;
+    }
+    // Flushes complete copies down to the disk, as Flush does each: where the system can flush
+    // a whole volume at once, that is one wait for all instead of one for each. Called from a
+    // thread of its own while the job copies on; the result of each, in order.
+    virtual std::vector<Status> FlushAll(const std::vector<CopyTarget*>& targets) {
+        std::vector<Status> flushed;
+        flushed.reserve(targets.size());
+        for (CopyTarget* target : targets)
+            flushed.push_back(target->Flush());
+        return flushed;
     }
     // Bytes free for this user on the folder's volume; a failure when the volume cannot say.
     virtual Result<std::uint64_t> FreeSpace(TargetFolder& folder) = 0;

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <chrono>
 #include <exception>
+#include <system_error>
 
 using namespace copy;
 
@@ -364,7 +365,7 @@ void TCopyThread::Run() {
         }
         CopyEntry(i, sizes[i]);
         if (pending_.size() >= kMostPendingFiles || pendingBytes_ >= kMostPendingBytes)
-            SettlePending();
+            HandOverPending();
     }
     SettlePending();
     if (abandoned_.load())
@@ -579,25 +580,61 @@ bool TCopyThread::AtBlockBoundary(Entry& entry) {
     return true;
 }
 
-// Flushes and names the complete copies, in job order: their bytes went to the disk in the
-// background meanwhile, so one flush after another finds little left to wait for.
+// Every complete copy flushed and named, in job order.
 void TCopyThread::SettlePending() {
-    while (!pending_.empty()) {
-        Entry entry = std::move(pending_.front());
-        pending_.erase(pending_.begin());
-        pendingBytes_ -= entry.size;
+    HandOverPending();
+    NameFlushed();
+}
+
+// The batch before is named; the waiting copies go to be flushed while the next ones are
+// copied. Their bytes went to the disk in the background meanwhile, so the flush finds little
+// left to wait for.
+void TCopyThread::HandOverPending() {
+    NameFlushed();
+    if (pending_.empty())
+        return;
+    flushing_ = std::move(pending_);
+    pending_.clear();
+    pendingBytes_ = 0;
+    std::vector<platform::CopyTarget*> targets;
+    for (Entry& entry : flushing_)
+        targets.push_back(entry.out.get());
+    const auto flush = [this, targets] {
         try {
-            Name(entry);
+            flushed_ = files_.FlushAll(targets);
+        } catch (const std::exception& failure) {
+            flushed_.clear();
+            Log(std::string("flushing the copies failed: ") + failure.what());
+        }
+    };
+    try {
+        flusher_ = std::thread(flush);
+    } catch (const std::system_error&) {
+        flush(); // no thread to be had: flushed here, only slower
+    }
+}
+
+void TCopyThread::NameFlushed() {
+    if (flusher_.joinable())
+        flusher_.join();
+    for (std::size_t i = 0; i < flushing_.size(); ++i) {
+        Entry& entry = flushing_[i];
+        try {
+            // A flush that gave no answer counts as failed.
+            Name(entry, i < flushed_.size() ? flushed_[i]
+                                            : platform::Status::Error("the flush gave no answer"));
         } catch (const std::exception& failure) {
             entry.failure = failure.what();
         }
         EndEntry(entry);
     }
+    flushing_.clear();
+    flushed_.clear();
 }
 
 // Named while still open, so no other job can take the file for a leftover in between.
-bool TCopyThread::Name(Entry& entry) {
-    if (auto flushed = entry.out->Flush(); !flushed) {
+bool TCopyThread::Name(Entry& entry, const platform::Status& flushed) {
+    if (!flushed) {
         entry.failure = "the copy cannot be saved to disk: " + flushed.message();
         return false;
     }

@@ -22,9 +22,10 @@ namespace copy {
 inline constexpr std::size_t kBlockBytes = 2048;
 // Beneath the blocks the files are moved, or read and written, in pieces of this size.
 inline constexpr std::size_t kIoBytes = 1u << 20;
-// Complete copies wait unnamed, their bytes going to the disk meanwhile, until this many files
-// or bytes wait; then all are flushed and named.
-inline constexpr std::size_t kMostPendingFiles = 16;
+// Complete copies wait unnamed, their bytes going to the disk meanwhile, until a batch of this
+// many files or bytes waits; the batch is then flushed on a thread of its own while the next one
+// is copied, and named once that one is full too. So at most two batches wait at a time.
+inline constexpr std::size_t kMostPendingFiles = 128;
 inline constexpr std::uint64_t kMostPendingBytes = std::uint64_t{64} << 20;
 
 // Whether copies can go into the folder, with the reason when not: it must exist and be a
@@ -52,11 +53,12 @@ inline constexpr char kPlayerGone[] = "the player is no longer there";
 // that killed runs left in the folder (never one a running job holds). Names are chosen by
 // copy::TNamePlanner: a name a copy of this job holds is never overwritten. A complete copy waits,
 // open under its temporary name, while the next entries are copied, so flushing overlaps copying:
-// the waiting copies are flushed and named together, in job order, once kMostPendingFiles or
-// kMostPendingBytes wait, and at the end of every run, a stopped or abandoned one too, before any
-// CMProgressFinish. An entry reads as copied only once its copy is named, and a name a waiting copy
-// will take counts as taken for the entries after it. Every job that is not abandoned ends with
-// CMProgressFinish.
+// a full batch (kMostPendingFiles or kMostPendingBytes) is flushed on a second thread, with one
+// wait for the whole volume where the system has it, and its copies are named in job order, on
+// the worker's thread, when the next batch is full; at the end of every run, a stopped or
+// abandoned one too, all are flushed and named before any CMProgressFinish. An entry reads as
+// copied only once its copy is named, and a name a waiting copy will take counts as taken for the
+// entries after it. Every job that is not abandoned ends with CMProgressFinish.
 class TCopyThread {
 public:
     explicit TCopyThread(TCopyMessages& messages,
@@ -124,7 +126,9 @@ private:
     bool HoldsSame(const std::string& path, const Entry& entry);
     bool AtBlockBoundary(Entry& entry);
     void SettlePending();
-    bool Name(Entry& entry);
+    void HandOverPending();
+    void NameFlushed();
+    bool Name(Entry& entry, const platform::Status& flushed);
     void EndEntry(Entry& entry);
 
     void SetCurrentTarget(const Entry& entry);
@@ -168,6 +172,10 @@ private:
     // Complete copies, open under their temporary names, in job order.
     std::vector<Entry> pending_;
     std::uint64_t pendingBytes_ = 0;
+    // The batch before, being flushed by flusher_ into flushed_ (one status each).
+    std::vector<Entry> flushing_;
+    std::vector<platform::Status> flushed_;
+    std::thread flusher_;
 
     bool started_ = false;
     std::thread thread_;

@@ -6,9 +6,11 @@
 #include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
+#include <map>
 #include <string_view>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 #include <vector>
@@ -74,7 +76,8 @@ private:
 
 class Target final : public CopyTarget {
 public:
-    explicit Target(int fd) : fd_(fd) {}
+    Target(int fd, std::uint64_t volume, bool flushedByVolume)
+        : fd_(fd), volume_(volume), flushedByVolume_(flushedByVolume) {}
 
     Status Write(const std::uint8_t* from, std::size_t bytes) override {
         const off_t start = written_;
@@ -119,6 +122,10 @@ public:
     }
     Status Close() override { return fd_.Close(); }
 
+    int fd() const { return fd_.get(); }
+    std::uint64_t volume() const { return volume_; }
+    bool flushedByVolume() const { return flushedByVolume_; }
+
 private:
     // Writing back starts now, while the copy goes on, so the flush before the rename has little
     // left to wait for. Only a hint: a file system without it loses nothing.
@@ -127,9 +134,32 @@ private:
     }
 
     Descriptor fd_;
+    std::uint64_t volume_;
+    bool flushedByVolume_;
     off_t written_ = 0;
     bool moving_ = true;
 };
+
+// Local file systems whose syncfs writes every dirty file and reports a failure of any: there
+// one syncfs stands for each file's fdatasync. Not FUSE or network file systems, whose syncfs
+// may not reach the server's own disk.
+bool FlushedByVolume(int fd) {
+    struct statfs info {};
+    if (::fstatfs(fd, &info) != 0)
+        return false;
+    switch (static_cast<unsigned long>(info.f_type)) {
+    case 0xEF53:     // ext2, ext3, ext4
+    case 0x58465342: // xfs
+    case 0x9123683E: // btrfs
+    case 0xF2F52010: // f2fs
+    case 0x4d44:     // vfat, msdos
+    case 0x2011BAB0: // exfat
+    case 0x7366746E: // ntfs3
+        return true;
+    default:
+        return false;
+    }
+}
 
 bool CannotRenameWithoutReplacing(int error) {
     return error == EINVAL || error == ENOSYS || error == ENOTSUP;
@@ -145,13 +175,16 @@ constexpr int kYoungestUnlockableLeftoverSeconds = 3600;
 class Folder final : public TargetFolder {
 public:
     Folder(std::string path, int fd, FileIdentity identity)
-        : TargetFolder(std::move(path)), fd_(fd), identity_(identity) {}
+        : TargetFolder(std::move(path)), fd_(fd), identity_(identity),
+          flushedByVolume_(FlushedByVolume(fd)) {}
     int fd() const { return fd_.get(); }
     const FileIdentity& identity() const { return identity_; }
+    bool flushedByVolume() const { return flushedByVolume_; }
 
 private:
     Descriptor fd_;
     FileIdentity identity_;
+    bool flushedByVolume_;
 };
 
 Folder& Of(TargetFolder& folder) {
@@ -238,7 +271,8 @@ public:
             ::fstatat(dir, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) != 0 ||
             IdentityOf(made) != IdentityOf(named))
             return Status::Error("the new file was taken for a leftover");
-        return std::unique_ptr<CopyTarget>(std::make_unique<Target>(fd.Release()));
+        return std::unique_ptr<CopyTarget>(std::make_unique<Target>(
+            fd.Release(), IdentityOf(made).volume, Of(folder).flushedByVolume()));
     }
 
     Result<bool> RenameNoReplace(TargetFolder& folder, const std::string& from,
@@ -294,6 +328,32 @@ public:
         if (errno == ENOENT)
             return std::optional<FileIdentity>();
         return Failure(errno);
+    }
+
+    // One syncfs per volume for the copies on it, then one fdatasync, which on every file system
+    // here also flushes the disk's own cache (FAT's syncfs does not). Should that fail, each file
+    // is flushed by itself, so every failure is the file's own.
+    std::vector<Status> FlushAll(const std::vector<CopyTarget*>& targets) override {
+        std::vector<Status> flushed(targets.size(), Status::Ok());
+        std::map<std::uint64_t, std::vector<std::size_t>> volumes;
+        for (std::size_t i = 0; i < targets.size(); ++i) {
+            const auto* own = dynamic_cast<const Target*>(targets[i]);
+            if (own != nullptr && own->flushedByVolume())
+                volumes[own->volume()].push_back(i);
+            else
+                flushed[i] = targets[i]->Flush();
+        }
+        for (const auto& [volume, on] : volumes) {
+            // The first copy was opened before any of the others was written: its syncfs
+            // reports a failure of any of them.
+            const int first = static_cast<const Target*>(targets[on.front()])->fd();
+            const int last = static_cast<const Target*>(targets[on.back()])->fd();
+            if (::syncfs(first) == 0 && ::fdatasync(last) == 0)
+                continue;
+            for (std::size_t i : on)
+                flushed[i] = targets[i]->Flush();
+        }
+        return flushed;
     }
 
     // Zero blocks in all: the volume does not know (some FUSE file systems), which is no
