@@ -304,6 +304,19 @@ TEST_F(CopyWorker, RefusesAFileLargerThanTheFreeSpaceAndGoesOn) {
     ExpectEvenProgress();
 }
 
+TEST_F(CopyWorker, RefusesOnlyOnTheVolumesOwnAnswer) {
+    // The room left by the count after the first copy is short; the volume, asked again, has it.
+    files_.freeSpace = platform::Result<std::uint64_t>(10000);
+    messages_.onText = [&](int entry) {
+        if (entry == 1)
+            files_.freeSpace = platform::Result<std::uint64_t>(20000);
+    };
+    Plan("first.mp3", 6000);
+    Plan("second.mp3", 6000);
+    Run(false);
+    EXPECT_EQ(OutNames(), (Set{"first.mp3", "second.mp3"}));
+}
+
 TEST_F(CopyWorker, TriesTheCopyWhenTheFreeSpaceCannotBeAsked) {
     files_.freeSpace = platform::Result<std::uint64_t>(platform::Status::Error("no answer"));
     Plan("a.mp3", 5000);

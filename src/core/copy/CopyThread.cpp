@@ -96,6 +96,8 @@ struct TCopyThread::Place {
     std::unique_ptr<platform::TargetFolder> folder; // none when it could not be opened
     std::string failure;                            // why not
     std::optional<TNamePlanner> planner;
+    std::optional<std::uint64_t> room; // free bytes when last asked, less what was copied since
+    std::size_t roomUses = 0;          // copies until the volume is asked again
 };
 
 struct TCopyThread::Entry {
@@ -390,28 +392,27 @@ void TCopyThread::CopyEntry(std::size_t index, std::optional<std::uint64_t> expe
     entry.planned = std::string(FileNamePart(planned));
     entry.name = entry.planned;
     try {
-        if (!files_.FileSize(entry.source)) {
+        // Opened first: the size the job took stands until the open fails.
+        auto opened = files_.OpenSource(entry.source);
+        if (!opened || !entry.place->folder) {
             Forget(expectedSize.value_or(0));
-            // A source the job found that has gone since: gone with the player, or missing.
-            if (!entry.source.empty() && PlayerGone()) {
-                entry.failure = kPlayerGone;
-                EndEntry(entry);
+            if (!opened && !files_.FileSize(entry.source)) {
+                // A source the job found that has gone since: gone with the player, or missing.
+                if (!entry.source.empty() && PlayerGone()) {
+                    entry.failure = kPlayerGone;
+                    EndEntry(entry);
+                    return;
+                }
+                result.outcome = TCopyOutcome::SourceMissing;
                 return;
             }
-            result.outcome = TCopyOutcome::SourceMissing;
-            return;
-        }
-        if (!entry.place->folder) {
-            Forget(expectedSize.value_or(0));
-            entry.failure = entry.place->failure;
-            EndEntry(entry);
-            return;
-        }
-        auto opened = files_.OpenSource(entry.source);
-        if (!opened) {
-            Forget(expectedSize.value_or(0));
-            entry.failure = PlayerGone() ? std::string(kPlayerGone)
-                                         : "the source cannot be opened: " + opened.message();
+            if (!entry.place->folder)
+                entry.failure = entry.place->failure;
+            else
+                entry.failure = PlayerGone() ? std::string(kPlayerGone)
+                                             : "the source cannot be opened: " + opened.message();
+            if (opened)
+                (void)(*opened)->Close();
             EndEntry(entry);
             return;
         }
@@ -434,9 +435,7 @@ void TCopyThread::CopyEntry(std::size_t index, std::optional<std::uint64_t> expe
         entry.place->planner->Claim(entry.name);
         SetCurrentTarget(entry);
 
-        // A volume whose free space cannot be asked is tried; a failure is reported as any.
-        const auto free = files_.FreeSpace(*entry.place->folder);
-        const bool refused = free.ok() && entry.size > *free;
+        const bool refused = !HasRoom(*entry.place, entry.size);
 
         const std::string status = CopyingText(index + 1, request_.entries.size(), entry.name);
         if (!SendText(status) || !SendMax())
@@ -455,6 +454,23 @@ void TCopyThread::CopyEntry(std::size_t index, std::optional<std::uint64_t> expe
         entry.failure = failure.what();
     }
     EndEntry(entry);
+}
+
+// The volume is asked once a batch, and again whenever the count falls short, so a refusal
+// always rests on its own answer. One that cannot tell is tried; a failure is reported as any.
+bool TCopyThread::HasRoom(Place& place, std::uint64_t size) {
+    if (!place.room || size > *place.room || place.roomUses == 0) {
+        const auto free = files_.FreeSpace(*place.folder);
+        place.room = free.ok() ? std::optional<std::uint64_t>(*free) : std::nullopt;
+        place.roomUses = kMostPendingFiles;
+    }
+    --place.roomUses;
+    if (!place.room)
+        return true;
+    if (size > *place.room)
+        return false;
+    *place.room -= size;
+    return true;
 }
 
 // The copy of an earlier run is found under the planned name or a numbered variant of it, as

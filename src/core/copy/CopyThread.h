@@ -123,6 +123,7 @@ private:
     void CopyEntry(std::size_t index, std::optional<std::uint64_t> expectedSize);
     bool CopyBlocks(Entry& entry);
     bool SkipCopied(Entry& entry);
+    bool HasRoom(Place& place, std::uint64_t size);
     bool HoldsSame(const std::string& path, const Entry& entry);
     bool AtBlockBoundary(Entry& entry);
     void SettlePending();

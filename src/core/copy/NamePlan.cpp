@@ -3,6 +3,7 @@
 #include "core/copy/TargetNames.h"
 #include "platform/Text.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <random>
@@ -96,9 +97,22 @@ std::optional<std::string> TNamePlanner::Choose(const std::string& name, bool ov
     return Numbered(name, overwrite);
 }
 
+// The numbers given for a name earlier in the job stay claimed, so the search goes on from the
+// last: a thousand tracks of one title cost a thousand looks, not half a million.
 std::optional<std::string> TNamePlanner::Numbered(const std::string& name, bool overwrite) {
-    return NumberedPathName(
-        name, [&](const std::string& candidate) { return !Free(candidate, overwrite); });
+    unsigned& next = nextNumber_[name];
+    const unsigned first = std::max(next, 1u);
+    unsigned tried = 0;
+    auto found = NumberedPathName(
+        name,
+        [&](const std::string& candidate) {
+            ++tried;
+            return !Free(candidate, overwrite);
+        },
+        first);
+    if (found)
+        next = first + tried - 1;
+    return found;
 }
 
 std::optional<std::string>

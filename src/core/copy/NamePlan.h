@@ -6,6 +6,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <unordered_map>
 
 namespace copy {
 
@@ -59,6 +60,7 @@ private:
     std::set<std::string> claimed_;       // as spelled
     std::set<std::string> claimedFolded_; // with letter case folded
     std::set<platform::FileIdentity> owned_;
+    std::unordered_map<std::string, unsigned> nextNumber_; // where Numbered's search goes on
 };
 
 } // namespace copy

@@ -2,6 +2,7 @@
 
 #include "platform/Paths.h"
 
+#include <algorithm>
 #include <array>
 
 namespace copy {
@@ -155,13 +156,14 @@ std::string_view FileNamePart(std::string_view path) {
 }
 
 std::optional<std::string> NumberedPathName(std::string_view path,
-                                            const std::function<bool(const std::string&)>& exists) {
+                                            const std::function<bool(const std::string&)>& exists,
+                                            unsigned first) {
     const std::string_view folder = FolderPart(path);
     const std::string_view name = path.substr(folder.size());
     const std::size_t dot = name.rfind('.');
     const std::string_view base = name.substr(0, dot);
     const std::string_view ext = dot == std::string_view::npos ? "" : name.substr(dot);
-    for (unsigned number = 1; number <= kMostNumbers; ++number) {
+    for (unsigned number = std::max(first, 1u); number <= kMostNumbers; ++number) {
         std::string candidate(folder);
         candidate.append(base).append("(").append(std::to_string(number)).append(")");
         candidate.append(ext);

@@ -38,8 +38,10 @@ std::string_view FileNamePart(std::string_view path);
 // The first of path's numbered variants, "NAME(1).EXT", "NAME(2).EXT", ..., at which nothing
 // exists. The number stands before the name's last extension, or at the end without one.
 // Nothing when the first kMostNumbers are all taken (a folder that cannot be looked into).
+// The search starts at first, which callers that know the lower numbers taken pass.
 std::optional<std::string> NumberedPathName(std::string_view path,
-                                            const std::function<bool(const std::string&)>& exists);
+                                            const std::function<bool(const std::string&)>& exists,
+                                            unsigned first = 1);
 inline constexpr unsigned kMostNumbers = 100000;
 
 } // namespace copy
