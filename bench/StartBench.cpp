@@ -5,10 +5,10 @@
 //
 // It generates a demo player, then starts the real kestrune --player ROOT again and again with
 // KESTRUNE_QUIT_AFTER_FIRST_PAINT set, timing each from the spawn to the "painted" line the
-// program writes once the table has been painted with its rows. HOME points into the scratch
-// folder, so the settings and the program folder are the bench's own; a first start, not
-// timed, leaves them as a start after the first finds them. Without a DISPLAY it runs on the
-// offscreen platform.
+// program writes once the table has been painted with its rows. HOME and the XDG folders point
+// into the scratch folder, so the settings and the program folder are the bench's own; a first
+// start, not timed, leaves them as a start after the first finds them. Without a DISPLAY it runs on
+// the offscreen platform.
 
 #include "support/RunProgram.h"
 
@@ -91,6 +91,8 @@ int main(int argc, char** argv) {
     fs::create_directories(root);
     fs::create_directories(scratch / "home");
     setenv("HOME", (scratch / "home").c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (scratch / "home/.config").c_str(), 1);
+    setenv("XDG_DATA_HOME", (scratch / "home/.local/share").c_str(), 1);
     setenv("KESTRUNE_QUIT_AFTER_FIRST_PAINT", "1", 1);
     if (std::getenv("DISPLAY") == nullptr && std::getenv("QT_QPA_PLATFORM") == nullptr)
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
