@@ -55,19 +55,43 @@ void PrintHelp(std::ostream& out) {
            "read from the files' own tags.\n";
 }
 
-// Writes all of text to the standard output; false, with the reason on standard error, when
-// any of it could not be written (a full disk, a closed pipe): a listing nobody got is no
-// success.
+// The standard output, written a part at a time; Finish says whether all of it was written,
+// with the reason on standard error when not (a full disk, a closed pipe): a listing nobody
+// got is no success.
+class Output {
+public:
+    void Write(const std::string& text) {
+        errno = 0;
+        if (written_ && std::fwrite(text.data(), 1, text.size(), stdout) != text.size()) {
+            written_ = false;
+            error_ = errno;
+        }
+    }
+    bool Finish() {
+        errno = 0;
+        const bool flushed = std::fflush(stdout) == 0;
+        if (written_ && flushed && !std::ferror(stdout))
+            return true;
+        const int error = error_ != 0 ? error_ : errno;
+        std::cerr << "kestrune-cli: cannot write to the standard output"
+                  << (error != 0 ? std::string(": ") + std::strerror(error) : std::string())
+                  << "\n";
+        return false;
+    }
+
+private:
+    bool written_ = true;
+    int error_ = 0;
+};
+
 bool WriteOut(const std::string& text) {
-    errno = 0;
-    const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
-    if (std::fflush(stdout) == 0 && written && !std::ferror(stdout))
-        return true;
-    const int error = errno;
-    std::cerr << "kestrune-cli: cannot write to the standard output"
-              << (error != 0 ? std::string(": ") + std::strerror(error) : std::string()) << "\n";
-    return false;
+    Output out;
+    out.Write(text);
+    return out.Finish();
 }
+
+// A listing goes out in parts of about this size, which stay in the processor's cache.
+constexpr std::size_t kOutputPart = 256 * 1024;
 
 std::string StripTrailingSeparators(std::string root) {
     while (root.size() > 1 && (root.back() == '/' || root.back() == '\\'))
@@ -96,12 +120,23 @@ int List(const std::string& root, bool fromFiles, bool playlists) {
                          "iPod_Control/Music/F*, any letter case)\n";
         return kExitNoDatabase;
     }
+    Output output;
     std::string out;
-    TSong song;
+    out.reserve(kOutputPart + 64 * 1024);
     for (std::int32_t i = 0; i < library.GetSongCount() && !playlists; ++i) {
-        library.GetSong(i, song);
-        out += cli::TrackJson(song, library.AlbumArtist(i), library.Numbers(i));
+        auto field = [&](SongField which) { return library.Field(i, which); };
+        cli::AppendTrackJson(out, {field(SongField::Title), field(SongField::Location),
+                                   field(SongField::FileSize), field(SongField::Album),
+                                   field(SongField::Artist), field(SongField::Genre),
+                                   field(SongField::Filetype), field(SongField::Comment),
+                                   field(SongField::EQSetting), field(SongField::Composer),
+                                   field(SongField::Grouping), library.TrackId(i),
+                                   library.AlbumArtist(i), library.Numbers(i)});
         out += '\n';
+        if (out.size() >= kOutputPart) {
+            output.Write(out);
+            out.clear();
+        }
     }
     for (std::size_t i = 0; i < library.Playlists().size() && playlists; ++i) {
         const TPlaylist& playlist = library.Playlists()[i];
@@ -110,7 +145,8 @@ int List(const std::string& root, bool fromFiles, bool playlists) {
             out += (k > 0 ? ", " : "") + std::to_string(library.TrackId(playlist.tracks[k]));
         out += "]}\n";
     }
-    const bool written = WriteOut(out);
+    output.Write(out);
+    const bool written = output.Finish();
     if (report.outcome == TLoadReport::Outcome::Damaged) {
         std::cerr << "kestrune-cli: the database " << report.path
                   << " is damaged; stopped early after " << report.read << " of "

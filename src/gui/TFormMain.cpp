@@ -1048,7 +1048,10 @@ void TFormMain::CopyiPodDatabase(const std::string& database) {
     if (DatabaseCopied)
         return;
     DatabaseCopied = true;
-    (void)platform::CopyFileReplacing(database, settings::ProgramFile(ProgramFolder, "Idb.ant"));
+    // Hundreds of megabytes for a large library, on every start: only when it changed.
+    const std::string copy = settings::ProgramFile(ProgramFolder, "Idb.ant");
+    if (!platform::IsUnchangedCopy(database, copy))
+        (void)platform::CopyFileReplacing(database, copy);
 }
 
 void TFormMain::ReloadAfterChoice() {

@@ -2,8 +2,11 @@
 
 #include "platform/Status.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -41,6 +44,40 @@ std::optional<ResolvedPath> ResolvePath(const std::string& path);
 // Files larger than maxBytes are refused rather than read, and so is anything but a regular
 // file; the open never waits (for a pipe's writer, a device).
 Result<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path, std::uint64_t maxBytes);
+
+// The bytes of a file read whole, never zero-filled first: a database of hundreds of
+// megabytes is read once, and filling a buffer beforehand would cost as much again. Where the
+// platform can, the file is mapped instead of copied.
+struct FileImageRelease {
+    std::size_t mappedLength = 0; // 0: memory of our own
+    void operator()(std::uint8_t* data) const;
+};
+
+class FileImage {
+public:
+    FileImage() = default;
+    // size bytes of uninitialised memory, to read into.
+    explicit FileImage(std::size_t size) : data_(new std::uint8_t[size]), size_(size) {}
+
+    std::uint8_t* data() { return data_.get(); }
+    const std::uint8_t* data() const { return data_.get(); }
+    std::size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    // Only ever shorter: the file ended before its size said.
+    void resize(std::size_t size) { size_ = size < size_ ? size : size_; }
+    std::span<const std::uint8_t> bytes() const { return {data_.get(), size_}; }
+
+    // The file's bytes mapped read-only (where the platform maps files): length bytes at data,
+    // unmapped with the image.
+    static FileImage Mapped(const std::uint8_t* data, std::size_t length);
+
+private:
+    std::unique_ptr<std::uint8_t[], FileImageRelease> data_;
+    std::size_t size_ = 0;
+};
+
+// As ReadWholeFile, into a FileImage.
+Result<FileImage> ReadFileImage(const std::string& path, std::uint64_t maxBytes);
 
 // Replaces the file's contents (written beside it, then renamed over it).
 Status WriteWholeFile(const std::string& path, const std::string& contents);

@@ -40,6 +40,12 @@ TEST(SizeText, FilesOfTwoGibibytesAndMoreKeepTheirTrueSize) {
     EXPECT_EQ(FormatSizeText(5'000'000'000'000ull, "."), "4768371.58MB");
 }
 
+TEST(SizeText, KeepsAZeroThatMoreDigitsFollow) {
+    EXPECT_EQ(FormatSizeText(1'153'434, "."), "1.10MB"); // 1.1000003...
+    EXPECT_EQ(FormatSizeText(1'048'676, "."), "1.00MB"); // 1.0000953...
+    EXPECT_EQ(FormatSizeText(1'310'720, "."), "1.25MB"); // exactly 1.25
+}
+
 TEST(SizeText, TakesAMultiByteSeparator) {
     EXPECT_EQ(FormatSizeText(5'000'000, "\u066B"), "4\u066B76MB");
 }

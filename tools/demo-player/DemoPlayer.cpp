@@ -392,6 +392,9 @@ std::vector<std::uint8_t> ChapterPayload() {
 dbbuild::Track ToDatabaseTrack(Random& random, const DemoTrack& track) {
     dbbuild::Track out;
     out.trackId = track.id;
+    // The 64-bit persistent identifier at 0x70, unique as on a real player: a reader that
+    // makes one up for a track without one is not timed doing so.
+    out.headerValues = {{0x70, track.id}, {0x74, 0x4B53}};
     auto encoding = [&random]() -> std::int32_t {
         const auto roll = random.Below(40);
         return roll == 0 ? 2 : roll == 1 ? 0 : 1;

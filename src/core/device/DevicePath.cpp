@@ -17,17 +17,51 @@ bool IsSeparator(char c) {
 struct PlayerFiles::Folder {
     std::string path;
     std::vector<platform::DirEntry> entries;
-    std::unordered_map<std::string_view, std::size_t> exact;
-    std::unordered_map<std::string, std::size_t> folded;
+    // The entries by exact name: an open-addressed table of index + 1 (0 for a free slot),
+    // at most half full. A music folder holds thousands of names and every track looks one
+    // up, so a probe touches one small array rather than the nodes of a map.
+    std::vector<std::uint32_t> slots;
+    // By folded name, built at the first name not found as spelled (most players have none).
+    std::optional<std::unordered_map<std::string, std::size_t>> folded;
     // The link entries looked up so far, by index: what each leads to, or nothing when that
     // lies off the player.
     std::unordered_map<std::size_t, std::optional<platform::DirEntry>> links;
 
-    std::optional<std::size_t> Lookup(std::string_view name) const {
-        if (auto it = exact.find(name); it != exact.end())
-            return it->second;
-        if (auto it = folded.find(platform::FoldFileNameCase(name)); it != folded.end())
-            return it->second;
+    void Index() {
+        std::size_t size = 16;
+        while (size < 2 * entries.size())
+            size *= 2;
+        slots.assign(size, 0);
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            std::size_t slot = std::hash<std::string_view>()(entries[i].name) & (size - 1);
+            while (slots[slot] != 0)
+                slot = (slot + 1) & (size - 1);
+            slots[slot] = static_cast<std::uint32_t>(i + 1);
+        }
+    }
+
+    std::optional<std::size_t> Lookup(std::string_view name) {
+        const std::size_t mask = slots.size() - 1;
+        for (std::size_t slot = std::hash<std::string_view>()(name) & mask; slots[slot] != 0;
+             slot = (slot + 1) & mask)
+            if (entries[slots[slot] - 1].name == name)
+                return slots[slot] - 1;
+        if (!folded) {
+            // On a case-sensitive disk two names may fold alike: the smallest spelling wins,
+            // so the choice does not depend on the listing's order.
+            std::vector<std::size_t> byName(entries.size());
+            for (std::size_t i = 0; i < byName.size(); ++i)
+                byName[i] = i;
+            std::sort(byName.begin(), byName.end(), [&](std::size_t a, std::size_t b) {
+                return entries[a].name < entries[b].name;
+            });
+            folded.emplace();
+            folded->reserve(byName.size());
+            for (std::size_t i : byName)
+                folded->emplace(platform::FoldFileNameCase(entries[i].name), i);
+        }
+        if (auto found = folded->find(platform::FoldFileNameCase(name)); found != folded->end())
+            return found->second;
         return std::nullopt;
     }
 };
@@ -61,20 +95,7 @@ PlayerFiles::Folder* PlayerFiles::ListedFolder(const std::string& path) {
         folder = std::make_unique<Folder>();
         folder->path = path;
         folder->entries = std::move(*entries);
-        // On a case-sensitive disk two names may fold alike: the smallest spelling wins, so
-        // the choice does not depend on the listing's order.
-        std::vector<std::size_t> order(folder->entries.size());
-        for (std::size_t i = 0; i < order.size(); ++i)
-            order[i] = i;
-        std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-            return folder->entries[a].name < folder->entries[b].name;
-        });
-        folder->exact.reserve(order.size());
-        folder->folded.reserve(order.size());
-        for (std::size_t i : order) {
-            folder->exact.emplace(folder->entries[i].name, i);
-            folder->folded.emplace(platform::FoldFileNameCase(folder->entries[i].name), i);
-        }
+        folder->Index();
     }
     Folder* result = folder.get();
     folders_.emplace(path, std::move(folder));
@@ -172,32 +193,74 @@ PlayerFiles::List(const std::vector<std::string_view>& components) {
     return listed;
 }
 
-std::optional<PlayerFiles::Found> PlayerFiles::FindLocation(std::string_view location) {
-    auto components = LocationComponents(location);
-    if (!components || components->empty())
-        return std::nullopt;
-    // Tracks share a handful of folders: resolve each folder part of a location once.
-    // The cache key is everything before the last component, so it names exactly the folder
-    // part; a location that ends in a separator or "." is resolved without the cache.
+const platform::DirEntry* PlayerFiles::LocationEntry(std::string_view location, Folder*& folder) {
+    // Tracks share a handful of folders: resolve each folder part of a location once. The
+    // cache key is everything before the last component, so it names exactly the folder part;
+    // a location that ends in a separator, "." or ".." is resolved without the cache.
     const std::size_t lastStart = location.find_last_of(":/\\") + 1;
     const std::string_view prefix = location.substr(0, lastStart);
-    const bool cacheable = location.substr(lastStart) == components->back();
-    auto cached =
-        cacheable ? foldersByLocation_.find(std::string(prefix)) : foldersByLocation_.end();
-    Folder* folder = nullptr;
-    if (cached != foldersByLocation_.end()) {
+    std::string_view name = location.substr(lastStart);
+    const bool cacheable = !name.empty() && name != "." && name != "..";
+    folder = nullptr;
+    if (auto cached = cacheable ? foldersByLocation_.find(prefix) : foldersByLocation_.end();
+        cached != foldersByLocation_.end()) {
         folder = cached->second;
     } else {
+        // A prefix that holds ".." gives no components, so it is never cached.
+        auto components = LocationComponents(location);
+        if (!components || components->empty())
+            return nullptr;
         folder = ResolveFolder(*components, components->size() - 1);
         if (cacheable)
             foldersByLocation_.emplace(std::string(prefix), folder);
+        name = components->back();
     }
     if (folder == nullptr)
-        return std::nullopt;
-    const platform::DirEntry* entry = Entry(*folder, components->back());
-    if (entry == nullptr || !entry->isFile)
+        return nullptr;
+    const platform::DirEntry* entry = Entry(*folder, name);
+    return entry != nullptr && entry->isFile ? entry : nullptr;
+}
+
+std::optional<PlayerFiles::Found> PlayerFiles::FindLocation(std::string_view location) {
+    Folder* folder = nullptr;
+    const platform::DirEntry* entry = LocationEntry(location, folder);
+    if (entry == nullptr)
         return std::nullopt;
     return Found{platform::JoinPath(folder->path, entry->name), entry->size};
+}
+
+std::optional<std::uint64_t> PlayerFiles::SizeOfLocation(std::string_view location) {
+    Folder* folder = nullptr;
+    const platform::DirEntry* entry = LocationEntry(location, folder);
+    if (entry == nullptr)
+        return std::nullopt;
+    return entry->size;
+}
+
+void PlayerFiles::ListSubfolders(const std::vector<std::string_view>& components,
+                                 std::atomic<std::size_t>& next) {
+    Folder* parent = ResolveFolder(components, components.size());
+    if (parent == nullptr)
+        return;
+    // By name, so every thread numbers them alike whatever order its listing gave.
+    std::vector<std::string> names;
+    for (const platform::DirEntry& listed : parent->entries)
+        if (const platform::DirEntry* entry = Entry(*parent, listed.name);
+            entry != nullptr && entry->isDirectory)
+            names.push_back(platform::JoinPath(parent->path, entry->name));
+    std::sort(names.begin(), names.end());
+    for (std::size_t i = next++; i < names.size(); i = next++)
+        ListedFolder(names[i]);
+}
+
+void PlayerFiles::Adopt(PlayerFiles&& other) {
+    // Listings of one root are interchangeable; one this side already has is kept, so no
+    // Folder pointer it handed out goes stale.
+    for (auto& [path, folder] : other.folders_)
+        if (folders_.try_emplace(path, std::move(folder)).second)
+            ++listings_;
+    other.folders_.clear();
+    other.foldersByLocation_.clear();
 }
 
 } // namespace device

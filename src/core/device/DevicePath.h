@@ -2,6 +2,7 @@
 
 #include "platform/Files.h"
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -36,6 +37,8 @@ public:
 
     // The file a location names (":"-separated, as in the database).
     std::optional<Found> FindLocation(std::string_view location);
+    // Its size alone, without making its path.
+    std::optional<std::uint64_t> SizeOfLocation(std::string_view location);
     // The file at the given components below the root.
     std::optional<Found> Find(const std::vector<std::string_view>& components);
     // The path of whatever stands at the components inside the root, if it is no folder: a
@@ -56,6 +59,14 @@ public:
 
     std::size_t FolderListings() const { return listings_; }
 
+    // Lists the folders inside the folder at the components, ahead of the lookups that will
+    // need them: several threads share the work, each with a PlayerFiles of the same root of
+    // its own, each taking the folder at index next until none is left.
+    void ListSubfolders(const std::vector<std::string_view>& components,
+                        std::atomic<std::size_t>& next);
+    // Takes over the folders other listed; other must have the same root.
+    void Adopt(PlayerFiles&& other);
+
 private:
     struct Folder;
     Folder* ListedFolder(const std::string& path);
@@ -69,11 +80,22 @@ private:
     };
     Located Locate(const std::vector<std::string_view>& components);
     std::optional<platform::DirEntry> FollowLink(const std::string& path, const std::string& name);
+    // The regular file a location names, and the folder it is in.
+    const platform::DirEntry* LocationEntry(std::string_view location, Folder*& folder);
+
+    // Finds by std::string_view without making a std::string of it.
+    struct TextHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view text) const {
+            return std::hash<std::string_view>()(text);
+        }
+    };
 
     std::string root_;
     std::optional<std::string> realRoot_; // canonical, found when the first link is met
     std::unordered_map<std::string, std::unique_ptr<Folder>> folders_; // by real path
-    std::unordered_map<std::string, Folder*> foldersByLocation_;       // by location prefix
+    std::unordered_map<std::string, Folder*, TextHash, std::equal_to<>>
+        foldersByLocation_; // by location prefix
     std::size_t listings_ = 0;
 };
 

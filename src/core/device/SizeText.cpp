@@ -7,7 +7,46 @@
 
 namespace device {
 
+namespace {
+
+// Below this (512 GiB) the fifteen significant digits keep at least nine decimals, and no
+// fraction n / 2^20 lies within 10^-9 of a hundredth it does not equal: the digits shown
+// follow from whole numbers alone, without a trip through a double.
+constexpr std::uint64_t kExactBelow = std::uint64_t{1} << 39;
+
+void AppendWhole(std::uint64_t value, std::string& out) {
+    std::array<char, 24> digits;
+    const auto end = std::to_chars(digits.data(), digits.data() + digits.size(), value).ptr;
+    out.append(digits.data(), end);
+}
+
+} // namespace
+
+void AppendSizeText(std::uint64_t bytes, std::string_view decimalSeparator, std::string& out) {
+    if (bytes >= kExactBelow) {
+        out += FormatSizeText(bytes, decimalSeparator);
+        return;
+    }
+    constexpr std::uint64_t kMask = (std::uint64_t{1} << 20) - 1;
+    AppendWhole(bytes >> 20, out);
+    const std::uint64_t fraction = (bytes & kMask) * 100;
+    if (fraction != 0) {
+        const auto hundredths = static_cast<unsigned>(fraction >> 20);
+        out += decimalSeparator;
+        out.push_back(static_cast<char>('0' + hundredths / 10));
+        // A second digit unless the fraction ends at the first: 1.5, but 1.50 for 1.5000001.
+        if ((fraction & kMask) != 0 || hundredths % 10 != 0)
+            out.push_back(static_cast<char>('0' + hundredths % 10));
+    }
+    out += "MB";
+}
+
 std::string FormatSizeText(std::uint64_t bytes, std::string_view decimalSeparator) {
+    if (bytes < kExactBelow) {
+        std::string text;
+        AppendSizeText(bytes, decimalSeparator, text);
+        return text;
+    }
     const double megabytes = static_cast<double>(bytes) / 1024.0 / 1024.0;
 
     // 15 significant digits in plain notation: as many decimals as the integer part leaves.

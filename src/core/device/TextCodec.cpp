@@ -1,5 +1,7 @@
 #include "core/device/TextCodec.h"
 
+#include <algorithm>
+
 namespace device {
 namespace {
 
@@ -21,6 +23,22 @@ void AppendCodePoint(char32_t cp, std::string& out) {
         out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
         out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
     }
+}
+
+// Writes cp at out; the end of what was written.
+char* PutCodePoint(char32_t cp, char* out) {
+    if (cp < 0x800) {
+        *out++ = static_cast<char>(0xC0 | (cp >> 6));
+    } else if (cp < 0x10000) {
+        *out++ = static_cast<char>(0xE0 | (cp >> 12));
+        *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    } else {
+        *out++ = static_cast<char>(0xF0 | (cp >> 18));
+        *out++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    }
+    *out++ = static_cast<char>(0x80 | (cp & 0x3F));
+    return out;
 }
 
 bool IsHighSurrogate(char32_t u) {
@@ -69,20 +87,29 @@ std::size_t WellFormedLength(std::span<const std::uint8_t> s) {
 
 void AppendUtf16LeAsUtf8(std::span<const std::uint8_t> bytes, std::string& out) {
     const std::size_t units = bytes.size() / 2;
-    out.reserve(out.size() + units);
     auto unitAt = [&](std::size_t i) -> char32_t {
         return static_cast<char32_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
     };
-    for (std::size_t i = 0; i < units; ++i) {
-        const char32_t u = unitAt(i);
-        if (IsHighSurrogate(u) && i + 1 < units && IsLowSurrogate(unitAt(i + 1))) {
-            const char32_t low = unitAt(++i);
-            AppendCodePoint(0x10000 + ((u - 0xD800) << 10) + (low - 0xDC00), out);
-        } else if (IsHighSurrogate(u) || IsLowSurrogate(u)) {
-            AppendCodePoint(kReplacement, out);
-        } else {
-            AppendCodePoint(u, out);
+    // Converted a stretch at a time into a buffer on the stack, appended with one call: a
+    // library's texts are millions of characters.
+    constexpr std::size_t kStretch = 256;
+    char buffer[kStretch * 3 + 4];
+    std::size_t i = 0;
+    while (i < units) {
+        char* at = buffer;
+        for (const std::size_t stop = std::min(units, i + kStretch); i < stop; ++i) {
+            char32_t cp = unitAt(i);
+            if (cp < 0x80) {
+                *at++ = static_cast<char>(cp);
+                continue;
+            }
+            if (IsHighSurrogate(cp) && i + 1 < units && IsLowSurrogate(unitAt(i + 1)))
+                cp = 0x10000 + ((cp - 0xD800) << 10) + (unitAt(++i) - 0xDC00);
+            else if (IsHighSurrogate(cp) || IsLowSurrogate(cp))
+                cp = kReplacement;
+            at = PutCodePoint(cp, at);
         }
+        out.append(buffer, static_cast<std::size_t>(at - buffer));
     }
 }
 
@@ -90,6 +117,14 @@ void AppendValidUtf8(std::span<const std::uint8_t> bytes, std::string& out) {
     out.reserve(out.size() + bytes.size());
     std::size_t i = 0;
     while (i < bytes.size()) {
+        // ASCII, most of any text, goes over in runs.
+        std::size_t run = i;
+        while (run < bytes.size() && bytes[run] < 0x80)
+            ++run;
+        out.append(reinterpret_cast<const char*>(bytes.data() + i), run - i);
+        i = run;
+        if (i == bytes.size())
+            break;
         const std::size_t length = WellFormedLength(bytes.subspan(i));
         if (length == 0) {
             AppendCodePoint(kReplacement, out);

@@ -10,9 +10,14 @@
 #include "platform/Text.h"
 
 #include <algorithm>
+#include <atomic>
+#include <exception>
+#include <memory>
 #include <numeric>
-#include <unordered_map>
+#include <span>
+#include <thread>
 #include <unordered_set>
+#include <utility>
 
 namespace device {
 
@@ -28,8 +33,8 @@ void ComputeSizeTexts(TrackStore& store, PlayerFiles& files, std::string_view de
     offsets.push_back(0);
     texts.reserve(static_cast<std::size_t>(store.Count()) * 7);
     for (std::int32_t i = 0; i < store.Count(); ++i) {
-        if (auto file = files.FindLocation(store.Text(i, TrackStore::kLocation)))
-            texts += FormatSizeText(file->size, decimalSeparator);
+        if (auto size = files.SizeOfLocation(store.Text(i, TrackStore::kLocation)))
+            AppendSizeText(*size, decimalSeparator, texts);
         offsets.push_back(static_cast<std::uint32_t>(texts.size()));
     }
     store.SetSizeTexts(std::move(texts), std::move(offsets));
@@ -114,7 +119,30 @@ TLoadReport TiPod::LoadDatabase(bool fromFiles) {
     device::PlayerFiles files(iPodPath);
     device::TrackStore store;
     std::vector<device::Playlist> playlists;
-
+    // The music folders are listed, a file system call per file for the sizes, on two more
+    // threads while the database is read and parsed here; then this thread joins in.
+    const std::vector<std::string_view> music = {"iPod_Control", "Music"};
+    std::atomic<std::size_t> nextFolder{0};
+    std::vector<std::unique_ptr<device::PlayerFiles>> ahead;
+    std::vector<std::thread> listers;
+    struct Joined {
+        std::vector<std::thread>& threads;
+        ~Joined() {
+            for (std::thread& thread : threads)
+                if (thread.joinable())
+                    thread.join();
+        }
+    } joined{listers};
+    for (int i = 0; i < 2; ++i) {
+        auto& lister = *ahead.emplace_back(std::make_unique<device::PlayerFiles>(iPodPath));
+        listers.emplace_back([&lister, &music, &nextFolder] {
+            try {
+                lister.ListSubfolders(music, nextFolder);
+            } catch (const std::exception&) {
+                // Only time is lost: the folders are listed again where they are needed.
+            }
+        });
+    }
     // A compressed database that is there replaces the other, which such players leave empty.
     std::optional<std::string> path;
     if (auto compressed = files.Find({"iPod_Control", "iTunes", "iTunesCDB"});
@@ -124,28 +152,37 @@ TLoadReport TiPod::LoadDatabase(bool fromFiles) {
         path = device::FindDatabaseFile(files);
     if (path && !fromFiles) {
         report.path = *path;
-        auto image = platform::ReadWholeFile(*path, device::kMaxDatabaseBytes);
-        if (!image) {
+        auto file = platform::ReadFileImage(*path, device::kMaxDatabaseBytes);
+        if (!file) {
             report.outcome = Outcome::Unreadable;
-            report.message = "Cannot open file " + *path + ": " + image.message();
+            report.message = "Cannot open file " + *path + ": " + file.message();
         } else {
             report.source = Source::Database;
-            if (device::IsCompressedDatabase(*image)) {
+            std::span<const std::uint8_t> image = file->bytes();
+            std::vector<std::uint8_t> inflatedImage;
+            if (device::IsCompressedDatabase(image)) {
                 report.source = Source::CompressedDatabase;
-                auto inflated = device::InflateDatabase(*image, device::kMaxDatabaseBytes);
-                *image = inflated ? std::move(*inflated) : std::vector<std::uint8_t>();
-                if (!inflated)
+                auto inflated = device::InflateDatabase(image, device::kMaxDatabaseBytes);
+                if (inflated)
+                    inflatedImage = std::move(*inflated);
+                else
                     report.message = inflated.message();
+                image = inflatedImage;
             }
             const device::ParseOutcome parsed =
-                image->empty() && !report.message.empty()
+                image.empty() && !report.message.empty()
                     ? device::ParseOutcome{false, 0, false, report.message}
-                    : device::ParseDatabase(*image, store, dataSets_);
+                    : device::ParseDatabase(image, store, dataSets_);
             report.announced = parsed.announced;
-            playlists = device::ReadPlaylists(*image);
+            playlists = device::ReadPlaylists(image);
             report.outcome = parsed.complete ? Outcome::Loaded : Outcome::Damaged;
             report.message = parsed.complete ? std::string() : parsed.problem;
         }
+    }
+    files.ListSubfolders(music, nextFolder);
+    for (std::size_t i = 0; i < listers.size(); ++i) {
+        listers[i].join();
+        files.Adopt(std::move(*ahead[i]));
     }
     if (!fromFiles && report.outcome != Outcome::Loaded && report.outcome != Outcome::Damaged &&
         ReadShuffleDatabase(files, store))
@@ -164,15 +201,23 @@ TLoadReport TiPod::LoadDatabase(bool fromFiles) {
     store.ShrinkToFit();
     store_ = std::move(store);
     SongCount = store_.Count();
-    std::unordered_map<std::int32_t, std::int32_t> byId;
-    for (std::int32_t i = 0; i < listed; ++i)
-        byId.try_emplace(store_.TrackId(i), i);
     playlists_.clear();
+    // The tracks by identifier, sorted (databases list them in rising order as a rule, so
+    // this is mostly one pass); of tracks sharing one, the first in the database.
+    std::vector<std::pair<std::int32_t, std::int32_t>> byId;
+    if (!playlists.empty()) {
+        byId.reserve(static_cast<std::size_t>(listed));
+        for (std::int32_t i = 0; i < listed; ++i)
+            byId.emplace_back(store_.TrackId(i), i);
+        if (!std::is_sorted(byId.begin(), byId.end()))
+            std::sort(byId.begin(), byId.end());
+    }
     for (device::Playlist& playlist : playlists) {
         TPlaylist& kept = playlists_.emplace_back();
         kept.name = std::move(playlist.name);
         for (std::int32_t id : playlist.trackIds)
-            if (auto found = byId.find(id); found != byId.end())
+            if (auto found = std::lower_bound(byId.begin(), byId.end(), std::pair{id, 0});
+                found != byId.end() && found->first == id)
                 kept.tracks.push_back(found->second);
     }
     report.read = listed;

@@ -2,8 +2,10 @@
 
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 extern char** environ;
@@ -32,7 +34,22 @@ Status CopyFileReplacing(const std::string& from, const std::string& to) {
     std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing, error);
     if (error)
         return Status::Error(error.message());
+    struct stat info {};
+    if (::stat(from.c_str(), &info) != 0)
+        return Status::Error(std::strerror(errno));
+    const struct timespec times[2] = {{0, UTIME_OMIT}, info.st_mtim};
+    if (::utimensat(AT_FDCWD, to.c_str(), times, 0) != 0)
+        return Status::Error(std::strerror(errno));
     return Status::Ok();
+}
+
+bool IsUnchangedCopy(const std::string& from, const std::string& to) {
+    struct stat source {};
+    struct stat copy {};
+    return ::stat(from.c_str(), &source) == 0 && ::stat(to.c_str(), &copy) == 0 &&
+           S_ISREG(source.st_mode) && S_ISREG(copy.st_mode) && source.st_size == copy.st_size &&
+           source.st_mtim.tv_sec == copy.st_mtim.tv_sec &&
+           source.st_mtim.tv_nsec == copy.st_mtim.tv_nsec;
 }
 
 } // namespace platform

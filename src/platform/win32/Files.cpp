@@ -126,7 +126,11 @@ std::optional<ResolvedPath> ResolvePath(const std::string& path) {
     return result;
 }
 
-Result<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path, std::uint64_t maxBytes) {
+namespace {
+
+// Buffer: a std::vector or a FileImage, made at the file's size and cut to what was read.
+template <typename Buffer>
+Result<Buffer> ReadWhole(const std::string& path, std::uint64_t maxBytes) {
     if (DirectoryExists(path))
         return Status::Error("it is a folder");
     // Share mode 0: while we read, nobody else may open the file, and if somebody has it open
@@ -144,7 +148,7 @@ Result<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path, std::ui
     const auto bytes = static_cast<std::uint64_t>(size.QuadPart);
     if (bytes > maxBytes)
         return Status::Error("the file is too large (" + std::to_string(bytes) + " bytes)");
-    std::vector<std::uint8_t> data(static_cast<std::size_t>(bytes));
+    Buffer data(static_cast<std::size_t>(bytes));
     std::size_t done = 0;
     while (done < data.size()) {
         constexpr std::size_t kChunk = 1u << 30; // ReadFile counts in 32 bits
@@ -158,6 +162,21 @@ Result<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path, std::ui
     }
     data.resize(done);
     return data;
+}
+
+} // namespace
+
+// Files are read here, never mapped: a mapped file on a drive pulled out faults where it is read.
+void FileImageRelease::operator()(std::uint8_t* data) const {
+    delete[] data;
+}
+
+Result<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path, std::uint64_t maxBytes) {
+    return ReadWhole<std::vector<std::uint8_t>>(path, maxBytes);
+}
+
+Result<FileImage> ReadFileImage(const std::string& path, std::uint64_t maxBytes) {
+    return ReadWhole<FileImage>(path, maxBytes);
 }
 
 Status WriteWholeFile(const std::string& path, const std::string& contents) {

@@ -45,9 +45,23 @@ Status ShellOpen(const std::string& target) {
 }
 
 Status CopyFileReplacing(const std::string& from, const std::string& to) {
+    // CopyFileW keeps the last write time.
     if (!CopyFileW(win32::ToWidePath(from).c_str(), win32::ToWidePath(to).c_str(), FALSE))
         return Status::Error(win32::LastErrorMessage());
     return Status::Ok();
+}
+
+bool IsUnchangedCopy(const std::string& from, const std::string& to) {
+    WIN32_FILE_ATTRIBUTE_DATA source{};
+    WIN32_FILE_ATTRIBUTE_DATA copy{};
+    auto isFile = [](const WIN32_FILE_ATTRIBUTE_DATA& data) {
+        return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+    };
+    return GetFileAttributesExW(win32::ToWidePath(from).c_str(), GetFileExInfoStandard, &source) &&
+           GetFileAttributesExW(win32::ToWidePath(to).c_str(), GetFileExInfoStandard, &copy) &&
+           isFile(source) && isFile(copy) && source.nFileSizeHigh == copy.nFileSizeHigh &&
+           source.nFileSizeLow == copy.nFileSizeLow &&
+           CompareFileTime(&source.ftLastWriteTime, &copy.ftLastWriteTime) == 0;
 }
 
 } // namespace platform
