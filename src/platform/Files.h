@@ -46,13 +46,8 @@ std::optional<ResolvedPath> ResolvePath(const std::string& path);
 Result<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path, std::uint64_t maxBytes);
 
 // The bytes of a file read whole, never zero-filled first: a database of hundreds of
-// megabytes is read once, and filling a buffer beforehand would cost as much again. Where the
-// platform can, the file is mapped instead of copied.
-struct FileImageRelease {
-    std::size_t mappedLength = 0; // 0: memory of our own
-    void operator()(std::uint8_t* data) const;
-};
-
+// megabytes is read once, and filling a buffer beforehand would cost as much again. Read, not
+// mapped: a mapped file whose volume goes away (a player pulled out) faults where it is read.
 class FileImage {
 public:
     FileImage() = default;
@@ -67,12 +62,8 @@ public:
     void resize(std::size_t size) { size_ = size < size_ ? size : size_; }
     std::span<const std::uint8_t> bytes() const { return {data_.get(), size_}; }
 
-    // The file's bytes mapped read-only (where the platform maps files): length bytes at data,
-    // unmapped with the image.
-    static FileImage Mapped(const std::uint8_t* data, std::size_t length);
-
 private:
-    std::unique_ptr<std::uint8_t[], FileImageRelease> data_;
+    std::unique_ptr<std::uint8_t[]> data_;
     std::size_t size_ = 0;
 };
 

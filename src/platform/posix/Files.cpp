@@ -7,8 +7,6 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <filesystem>
-#include <type_traits>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -112,22 +110,6 @@ Result<Buffer> ReadWhole(const std::string& path, std::uint64_t maxBytes) {
         return Status::Error(ErrorText(errno));
     if (static_cast<std::uint64_t>(info.st_size) > maxBytes)
         return Status::Error("the file is too large (" + std::to_string(info.st_size) + " bytes)");
-    if constexpr (std::is_same_v<Buffer, FileImage>) {
-        // Mapped, the pages the cache holds are used where they are; populated now, so the
-        // parse that follows takes no page faults. The price: a file that another program cuts
-        // short while it is mapped faults where the lost bytes were.
-        if (info.st_size > 0) {
-            const auto length = static_cast<std::size_t>(info.st_size);
-            int mapFlags = MAP_PRIVATE;
-#ifdef MAP_POPULATE
-            mapFlags |= MAP_POPULATE;
-#endif
-            void* mapped = ::mmap(nullptr, length, PROT_READ, mapFlags, fd.get(), 0);
-            if (mapped != MAP_FAILED)
-                return FileImage::Mapped(static_cast<const std::uint8_t*>(mapped), length);
-            // A file system that cannot map: the file is read as below.
-        }
-    }
     Buffer data(static_cast<std::size_t>(info.st_size));
     std::size_t done = 0;
     while (done < data.size()) {
@@ -145,22 +127,6 @@ Result<Buffer> ReadWhole(const std::string& path, std::uint64_t maxBytes) {
 }
 
 } // namespace
-
-FileImage FileImage::Mapped(const std::uint8_t* data, std::size_t length) {
-    FileImage image;
-    // Never written through: mapped read-only, the image hands out const bytes.
-    image.data_ = std::unique_ptr<std::uint8_t[], FileImageRelease>(const_cast<std::uint8_t*>(data),
-                                                                    FileImageRelease{length});
-    image.size_ = length;
-    return image;
-}
-
-void FileImageRelease::operator()(std::uint8_t* data) const {
-    if (mappedLength > 0)
-        ::munmap(data, mappedLength);
-    else
-        delete[] data;
-}
 
 Result<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path, std::uint64_t maxBytes) {
     return ReadWhole<std::vector<std::uint8_t>>(path, maxBytes);

@@ -166,11 +166,6 @@ Result<Buffer> ReadWhole(const std::string& path, std::uint64_t maxBytes) {
 
 } // namespace
 
-// Files are read here, never mapped: a mapped file on a drive pulled out faults where it is read.
-void FileImageRelease::operator()(std::uint8_t* data) const {
-    delete[] data;
-}
-
 Result<std::vector<std::uint8_t>> ReadWholeFile(const std::string& path, std::uint64_t maxBytes) {
     return ReadWhole<std::vector<std::uint8_t>>(path, maxBytes);
 }
