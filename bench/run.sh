@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the benchmarks, generates a 40,000-track demo player with its files (sparse, of
-# realistic sizes) and times its load; then times the error log, and the copy worker against cp
-# on a generated job of 200 files, 400 MB in all, and a killed copy resumed with the skip; last
-# kestrune-cli list against libgpod at 40,000 and 150,000 tracks, and the window's start.
+# realistic sizes) and times its load; then times the error log, the copy worker against
+# cp + sync on generated jobs (cold and warm sources, a throttled one), a killed copy resumed
+# with the skip; last kestrune-cli list against libgpod at 40,000 and 150,000 tracks, and the
+# window's start.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tracks=${1:-40000}
