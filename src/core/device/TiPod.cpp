@@ -15,6 +15,7 @@
 #include <memory>
 #include <numeric>
 #include <span>
+#include <system_error>
 #include <thread>
 #include <unordered_set>
 #include <utility>
@@ -135,13 +136,18 @@ TLoadReport TiPod::LoadDatabase(bool fromFiles) {
     } joined{listers};
     for (int i = 0; i < 2; ++i) {
         auto& lister = *ahead.emplace_back(std::make_unique<device::PlayerFiles>(iPodPath));
-        listers.emplace_back([&lister, &music, &nextFolder] {
-            try {
-                lister.ListSubfolders(music, nextFolder);
-            } catch (const std::exception&) {
-                // Only time is lost: the folders are listed again where they are needed.
-            }
-        });
+        try {
+            listers.emplace_back([&lister, &music, &nextFolder] {
+                try {
+                    lister.ListSubfolders(music, nextFolder);
+                } catch (const std::exception&) {
+                    // Only time is lost: the folders are listed again where they are needed.
+                }
+            });
+        } catch (const std::system_error&) {
+            ahead.pop_back(); // no thread to be had: this one lists them, only later
+            break;
+        }
     }
     // A compressed database that is there replaces the other, which such players leave empty.
     std::optional<std::string> path;
