@@ -111,8 +111,10 @@ void SetupGrid(QTableView* view) {
     view->setTabKeyNavigation(false);
     view->verticalHeader()->hide();
     view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    view->verticalHeader()->setDefaultSectionSize(kRowHeight);
+    // The minimum first: the default is held to it, and the one measured from the font is
+    // taller than a row on Windows.
     view->verticalHeader()->setMinimumSectionSize(kRowHeight);
+    view->verticalHeader()->setDefaultSectionSize(kRowHeight);
     view->setStyleSheet(QStringLiteral(
         "QTableView { selection-background-color: rgb(197, 212, 242); selection-color: black; "
         "color: palette(shadow); }"
@@ -257,10 +259,12 @@ void TFormMain::BuildControls() {
     AdvStringGridSong->setGeometry(8, 8, 473, 385);
     SongModel = new TrackTableModel(iPod, AdvStringGridSong);
     AdvStringGridSong->setModel(SongModel);
+    // Before the grid's style sheet: set after it, the font never reaches the viewport the
+    // header paints on, which keeps the application's font.
+    AdvStringGridSong->horizontalHeader()->setFont(TableFont(true));
     SetupGrid(AdvStringGridSong);
     AdvStringGridSong->setItemDelegateForColumn(0, new PlaySymbolDelegate(AdvStringGridSong));
     AdvStringGridSong->setAccessibleName(QStringLiteral("Tracks"));
-    AdvStringGridSong->horizontalHeader()->setFont(TableFont(true));
     AdvStringGridSong->horizontalHeader()->setFixedHeight(kRowHeight + 2);
     AdvStringGridSong->horizontalHeader()->setHighlightSections(false);
     AdvStringGridSong->horizontalHeader()->setSectionsClickable(true);

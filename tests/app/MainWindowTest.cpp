@@ -222,6 +222,17 @@ private slots:
         QCOMPARE(form->iPodSelectorCom->currentText(), QStringLiteral("Please connect your iPod"));
     }
 
+    // Windows' styles measure taller rows from the font, and a style sheet keeps a header's
+    // font from the viewport it paints on.
+    void tablesHaveTheSkinsRowsAndBoldHeaders() {
+        auto form = Start();
+        QCOMPARE(form->AdvStringGridSong->verticalHeader()->defaultSectionSize(), 16);
+        QCOMPARE(form->ArtistList->verticalHeader()->defaultSectionSize(), 16);
+        const QFont header = form->AdvStringGridSong->horizontalHeader()->viewport()->font();
+        QVERIFY(header.bold());
+        QCOMPARE(header.pixelSize(), 11);
+    }
+
     void loadsTheOnePlayerFound() {
         const std::string player = CopyPlayer("IPOD");
         removable_ = {player};

@@ -1,5 +1,7 @@
 #include "gui/skin/SkinFonts.h"
 
+#include <QCoreApplication>
+
 namespace skin {
 
 namespace {
@@ -13,7 +15,20 @@ QFont Font(const QStringList& families, bool bold) {
     return font;
 }
 
+// Windows names these for its dialogs, message boxes and the application's font; where a
+// system lacks them (Wine without its own fonts) the font mapper picks a serif face. Asked
+// first, the families stay Windows' own wherever it has them.
+void SubstituteMissingWindowsFamilies() {
+    const QStringList control = ControlFamilies().mid(2);
+    for (const char* family :
+         {"MS Shell Dlg 2", "MS Shell Dlg", "MS Sans Serif", "Microsoft Sans Serif", "Segoe UI"})
+        QFont::insertSubstitutions(QString::fromLatin1(family), control);
+    QFont::insertSubstitutions(QStringLiteral("Tahoma"), TableFamilies().mid(1));
+}
+
 } // namespace
+
+Q_COREAPP_STARTUP_FUNCTION(SubstituteMissingWindowsFamilies)
 
 QStringList ControlFamilies() {
     // Microsoft Sans Serif is the scalable twin of the bitmap MS Sans Serif, with its widths,

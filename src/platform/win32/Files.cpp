@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <utility>
 
 namespace platform {
 namespace {
@@ -46,6 +47,35 @@ std::string OpenFailure(DWORD error) {
     if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION)
         return "the file is in use by another program";
     return win32::ErrorMessage(error);
+}
+
+// The path the system gives the handle: links followed, letter case as stored.
+std::optional<std::wstring> FinalPath(HANDLE handle) {
+    std::wstring finalPath(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetFinalPathNameByHandleW(
+            handle, finalPath.data(), static_cast<DWORD>(finalPath.size()), FILE_NAME_NORMALIZED);
+        if (length == 0)
+            return std::nullopt;
+        if (length < finalPath.size()) {
+            finalPath.resize(length);
+            return finalPath;
+        }
+        finalPath.resize(length);
+    }
+}
+
+// A path's folder and last name, trailing separators aside; nothing for a root or a bare name.
+std::optional<std::pair<std::string, std::string>> ParentAndName(std::string path) {
+    while (!path.empty() && (path.back() == '\\' || path.back() == '/'))
+        path.pop_back();
+    const auto cut = path.find_last_of("\\/");
+    if (cut == std::string::npos || cut + 1 == path.size())
+        return std::nullopt;
+    std::string parent = path.substr(0, cut);
+    if (parent.empty() || parent.back() == ':') // a drive's root, also as "\\?\C:"
+        parent += '\\';
+    return std::pair{parent, path.substr(cut + 1)};
 }
 
 } // namespace
@@ -105,21 +135,20 @@ std::optional<ResolvedPath> ResolvePath(const std::string& path) {
     BY_HANDLE_FILE_INFORMATION information{};
     if (!GetFileInformationByHandle(target.get(), &information))
         return std::nullopt;
-    std::wstring finalPath(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length =
-            GetFinalPathNameByHandleW(target.get(), finalPath.data(),
-                                      static_cast<DWORD>(finalPath.size()), FILE_NAME_NORMALIZED);
-        if (length == 0)
-            return std::nullopt;
-        if (length < finalPath.size()) {
-            finalPath.resize(length);
-            break;
-        }
-        finalPath.resize(length);
-    }
     ResolvedPath result;
-    result.path = ToUtf8(finalPath);
+    if (const auto finalPath = FinalPath(target.get())) {
+        result.path = ToUtf8(*finalPath);
+    } else {
+        // Wine names no path beyond 260 characters: the resolved parent and the name as given.
+        const auto parent = ParentAndName(ToUtf8(win32::ToAbsoluteWidePath(path)));
+        const auto resolvedParent = parent ? ResolvePath(parent->first) : std::nullopt;
+        if (!resolvedParent)
+            return std::nullopt;
+        result.path = resolvedParent->path;
+        if (!result.path.ends_with('\\'))
+            result.path += '\\';
+        result.path += parent->second;
+    }
     result.size = Combine(information.nFileSizeHigh, information.nFileSizeLow);
     result.isDirectory = (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
     result.isFile = !result.isDirectory && GetFileType(target.get()) == FILE_TYPE_DISK;

@@ -1,4 +1,5 @@
-// The skin's fonts are installed here, and the program's captions fit their buttons in them.
+// The skin's fonts are installed here, the program's captions fit their buttons in them, and
+// Windows' own families fall back on them.
 
 #include "gui/skin/SkinFonts.h"
 
@@ -26,6 +27,22 @@ private slots:
                  qPrintable(QFontInfo(skin::TableFont()).family()));
         QCOMPARE(QFontInfo(skin::ButtonFont()).pixelSize(), 11);
         QVERIFY(QFontInfo(skin::ButtonFont()).bold());
+    }
+
+    // The faces of Windows' dialogs and message boxes: theirs, or one of the skin's fallbacks
+    // (never the serif a font mapper picks for a family it lacks).
+    void windowsFamiliesFallBackOnTheSkinsFaces_data() {
+        QTest::addColumn<QString>("family");
+        QTest::addColumn<QStringList>("fallbacks");
+        for (const char* family : {"MS Shell Dlg 2", "MS Shell Dlg", "MS Sans Serif"})
+            QTest::newRow(family) << QString::fromLatin1(family) << skin::ControlFamilies();
+        QTest::newRow("Tahoma") << QStringLiteral("Tahoma") << skin::TableFamilies();
+    }
+    void windowsFamiliesFallBackOnTheSkinsFaces() {
+        QFETCH(QString, family);
+        QFETCH(QStringList, fallbacks);
+        const QString found = QFontInfo(QFont(family)).family();
+        QVERIFY2(found == family || fallbacks.contains(found), qPrintable(found));
     }
 
     void captionsFitTheirButtons_data() {
