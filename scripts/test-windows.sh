@@ -196,7 +196,7 @@ about=$(tail -n 1 <<<"$version")
 }
 
 if [ "$with_qt" = 1 ]; then
-    echo "== The zip, unpacked into a fresh folder"
+    echo "== The zip, unpacked into a fresh folder and started in a fresh Wine prefix"
     # What a user downloads: the install folder with Qt beside the window program. Unpacked
     # alone, away from the build and Qt's own folder, the window program must start.
     rm -f "$build"/kestrune-*-win64.zip "$build"/kestrune-*-win64.zip.sha256
@@ -210,22 +210,41 @@ if [ "$with_qt" = 1 ]; then
     (cd "$unpacked" && cmake -E tar xf "$zip")
     top=$unpacked/$(basename "$zip" .zip)
     [ -f "$top/kestrune.exe" ] || { echo "The zip holds no kestrune.exe at its top" >&2; exit 1; }
-    # Without WINEPATH: the Qt DLLs must come from the zip.
-    gui_version=$(env -u WINEPATH "$wine" "$top/kestrune.exe" --version </dev/null | tr -d '\r')
+    # A user's machine: a prefix that has seen neither the build nor Qt, and no WINEPATH, so
+    # the Qt DLLs and plugins must come from the zip. Its desktop process keeps the display it
+    # boots with, so it boots on the X display the window will be shown on.
+    fresh=$build/zip-prefix
+    rm -rf "$fresh"
+    DISPLAY=$display WINEPREFIX=$fresh "$wine" wineboot --init >/dev/null 2>&1 || true
+    WINEPREFIX=$fresh "$wineserver" -w
+    gui_version=$(env -u WINEPATH WINEPREFIX="$fresh" DISPLAY="$display" "$wine" \
+        "$top/kestrune.exe" --version </dev/null | tr -d '\r')
     [ "$(head -n 1 <<<"$gui_version")" = "kestrune $(head -n 1 <<<"$version" | cut -d' ' -f2)" ] &&
         [ "$(tail -n 1 <<<"$gui_version")" = "About: file:///Z:${top}/about.html" ] || {
         echo "kestrune.exe from the zip answered: $gui_version" >&2
         exit 1
     }
     echo "$(basename "$zip"): kestrune.exe --version: $(head -n 1 <<<"$gui_version")"
+    # And the window on the fixture player, on the windows platform, until its table has
+    # painted its tracks (the program says so and quits).
+    painted=$(env -u WINEPATH WINEPREFIX="$fresh" DISPLAY="$display" \
+        KESTRUNE_QUIT_AFTER_FIRST_PAINT=1 timeout 180 "$wine" "$top/kestrune.exe" \
+        --player "Z:${player//\//\\}" </dev/null | tr -d '\r') || true
+    WINEPREFIX=$fresh "$wineserver" -k 2>/dev/null || true
+    [ "$painted" = painted ] || {
+        echo "kestrune.exe --player from the zip did not paint its table: '$painted'" >&2
+        exit 1
+    }
+    echo "$(basename "$zip"): kestrune.exe --player painted the fixture player's tracks"
 fi
 
 if [ "$with_qt" = 1 ]; then
     qt_proven="the window program and its widget tests on Qt's offscreen platform (the settings
 in a registry key of each test's own) and again, $on_windows programs, on the windows platform on
 an X display (among them the device notice for drive G: whose player comes and goes, sent to
-the main window, and a track no program is set to open); the zip of the install folder with Qt's DLLs and plugins,
-whose kestrune.exe answers --version when unpacked alone."
+the main window, and a track no program is set to open); the zip of the install folder with Qt's
+DLLs and plugins, whose kestrune.exe, unpacked alone into a fresh Wine prefix, answers --version
+and paints the fixture player's tracks."
     qt_unproven="the window program on a real Windows desktop,"
 else
     qt_proven="nothing of the Qt program: no Qt for Windows at $qt_archive."
