@@ -41,11 +41,11 @@ TEST(CliCopyOnWindows, CopiesDeviceNamedTitlesIntoFoldersBeyond260Characters) {
     TempDir scratch;
     RegistrySandbox registry;
     ScopedDataHome dataHome(scratch.str());
-    std::vector<TrackSpec> specs;
+    std::vector<TrackSpec> built;
     for (std::size_t i = 0; i < std::size(tracks); ++i)
-        specs.push_back({tracks[i].title, "PRN", "T" + std::to_string(i) + ".mp3",
+        built.push_back({tracks[i].title, "PRN", "T" + std::to_string(i) + ".mp3",
                          static_cast<std::int64_t>(1000 + i)});
-    const std::string player = BuildPlayer(scratch.path() / "player", specs);
+    const std::string player = BuildPlayer(scratch.path() / "player", built);
     // Not there yet: the program makes it, and the artist's folder below it.
     const std::string target =
         scratch.str() + "\\" + std::string(120, 'a') + "\\" + std::string(120, 'b');
